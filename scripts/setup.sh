@@ -1,0 +1,47 @@
+#!/usr/bin/env bash
+# Installs everything the builds and tests need, from Debian's packages only.
+# Quick when everything is already there.
+set -euo pipefail
+
+SUDO=""
+if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
+
+HOST_PKGS="cmake g++ make pkg-config nasm clang libclang-rt-14-dev \
+  libjpeg-dev libpng-dev zlib1g-dev libgtest-dev libbenchmark-dev googletest \
+  g++-mingw-w64-i686-posix libz-mingw-w64-dev \
+  xvfb xauth fonts-wqy-microhei fonts-wine imagemagick dpkg-dev"
+WINE_PKGS="wine wine32:i386"
+
+missing=""
+for p in $HOST_PKGS $WINE_PKGS; do
+  if ! dpkg-query -W -f='${Status}\n' "$p" 2>/dev/null | grep -q "install ok installed"; then
+    missing="$missing $p"
+  fi
+done
+
+need_update=0
+if ! dpkg --print-foreign-architectures | grep -qx i386; then
+  $SUDO dpkg --add-architecture i386
+  need_update=1
+fi
+
+# Source packages for the Windows builds of libjpeg-turbo and libpng.
+if ! grep -rqs '^Types:.*deb-src' /etc/apt/sources.list.d/ && \
+   ! grep -qs '^deb-src' /etc/apt/sources.list; then
+  src=/etc/apt/sources.list.d/debian.sources
+  if [ -f "$src" ]; then
+    sed 's/^Types: deb$/Types: deb-src/' "$src" | $SUDO tee /etc/apt/sources.list.d/kavrel-src.sources >/dev/null
+  else
+    grep '^deb ' /etc/apt/sources.list | sed 's/^deb /deb-src /' | $SUDO tee /etc/apt/sources.list.d/kavrel-src.list >/dev/null
+  fi
+  need_update=1
+fi
+
+if [ -n "$missing" ] || [ "$need_update" = 1 ]; then
+  $SUDO apt-get update -q
+fi
+if [ -n "$missing" ]; then
+  echo "setup: installing$missing"
+  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -q --no-install-recommends $missing
+fi
+echo "setup: all packages present"
