@@ -1,0 +1,73 @@
+# The Windows build: Kavrel.exe and the tests that run under Wine.
+enable_testing()
+include(cmake/deps-windows.cmake)
+
+set(KAVREL_WIN_LINK -static -static-libgcc -static-libstdc++)
+set(KAVREL_SYSTEM_LIBS user32 gdi32 comctl32 kernel32 ole32 advapi32)
+
+add_library(kavrel_neutral STATIC ${KAVREL_NEUTRAL_SOURCES})
+target_include_directories(kavrel_neutral PUBLIC ${CMAKE_SOURCE_DIR}/src)
+target_compile_options(kavrel_neutral PRIVATE ${KAVREL_WARNINGS})
+target_compile_definitions(kavrel_neutral PUBLIC __USE_MINGW_ANSI_STDIO=1 WINVER=0x0601 _WIN32_WINNT=0x0601
+                           KAVREL_GENERATED_DIR="${KAVREL_GENERATED_DIR}")
+target_link_libraries(kavrel_neutral PUBLIC kavrel_jpeg kavrel_png kavrel_zlib)
+
+# Win32 code; without any yet, an interface target keeps the links below.
+if(KAVREL_WIN32_SOURCES)
+  add_library(kavrel_win32 STATIC ${KAVREL_WIN32_SOURCES})
+  target_compile_options(kavrel_win32 PRIVATE ${KAVREL_WARNINGS})
+  target_link_libraries(kavrel_win32 PUBLIC kavrel_neutral ${KAVREL_SYSTEM_LIBS})
+else()
+  add_library(kavrel_win32 INTERFACE)
+  target_link_libraries(kavrel_win32 INTERFACE kavrel_neutral ${KAVREL_SYSTEM_LIBS})
+endif()
+
+add_executable(Kavrel WIN32 ${CMAKE_SOURCE_DIR}/src/app/winmain_win32.cc ${CMAKE_SOURCE_DIR}/src/app/kavrel.rc)
+target_include_directories(Kavrel PRIVATE ${KAVREL_GENERATED_DIR} ${CMAKE_SOURCE_DIR}/src/app)
+target_link_libraries(Kavrel PRIVATE kavrel_win32)
+target_link_options(Kavrel PRIVATE ${KAVREL_WIN_LINK})
+# The icon is the generator's art; the host build says whether it makes it.
+set(rc_depends ${CMAKE_SOURCE_DIR}/src/app/kavrel.manifest)
+if(KAVREL_HAVE_ART)
+  list(APPEND rc_depends ${KAVREL_GENERATED_DIR}/kavrel.ico)
+  set_source_files_properties(${CMAKE_SOURCE_DIR}/src/app/kavrel.rc PROPERTIES COMPILE_DEFINITIONS KAVREL_HAVE_ART)
+endif()
+set_property(SOURCE ${CMAKE_SOURCE_DIR}/src/app/kavrel.rc APPEND PROPERTY OBJECT_DEPENDS ${rc_depends})
+
+# GoogleTest for the target, from Debian's source copy.
+set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
+set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+
+set(KAVREL_WINE_RUN ${CMAKE_SOURCE_DIR}/scripts/wine-run.sh)
+set(KAVREL_WINE_ENV "KAVREL_WINEPREFIX=${CMAKE_BINARY_DIR}/wineprefix")
+
+function(kavrel_wine_test name)
+  add_test(NAME ${name} COMMAND ${KAVREL_WINE_RUN} ${ARGN})
+  set_tests_properties(${name} PROPERTIES ENVIRONMENT "${KAVREL_WINE_ENV}" TIMEOUT 600)
+endfunction()
+
+if(KAVREL_HOST_TEST_SOURCES)
+  add_executable(kavrel_neutral_tests ${KAVREL_HOST_TEST_SOURCES})
+  target_link_libraries(kavrel_neutral_tests PRIVATE kavrel_neutral gtest_main)
+  target_link_options(kavrel_neutral_tests PRIVATE ${KAVREL_WIN_LINK})
+  kavrel_wine_test(wine_neutral_tests $<TARGET_FILE:kavrel_neutral_tests>)
+endif()
+
+if(KAVREL_WIN_TEST_SOURCES)
+  add_executable(kavrel_win_tests ${KAVREL_WIN_TEST_SOURCES})
+  target_link_libraries(kavrel_win_tests PRIVATE kavrel_win32 gtest_main)
+  target_link_options(kavrel_win_tests PRIVATE ${KAVREL_WIN_LINK})
+  kavrel_wine_test(wine_win32_tests $<TARGET_FILE:kavrel_win_tests>)
+endif()
+
+foreach(src ${KAVREL_WIN_BENCH_SOURCES})
+  get_filename_component(name ${src} NAME_WE)
+  add_executable(${name} ${src})
+  target_link_libraries(${name} PRIVATE kavrel_win32)
+  target_link_options(${name} PRIVATE ${KAVREL_WIN_LINK})
+endforeach()
+
+# Kavrel.exe imports nothing but Windows system DLLs.
+add_test(NAME kavrel_imports_only_system_dlls
+         COMMAND ${CMAKE_SOURCE_DIR}/scripts/check-imports.sh $<TARGET_FILE:Kavrel>)

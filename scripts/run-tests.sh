@@ -1,0 +1,14 @@
+#!/usr/bin/env bash
+# Every test of the build, in order: host (plain and sanitized), Windows under
+# Wine (neutral code cross-compiled, Win32 code, end-to-end), then each fuzz
+# target briefly. Stops at the first suite that fails.
+set -euo pipefail
+build=${1:-build}
+status=0
+for dir in "$build" "$build/windows" "$build/fuzz"; do
+  if [ -f "$dir/CTestTestfile.cmake" ]; then
+    echo "== tests in $dir"
+    ctest --test-dir "$dir" --output-on-failure --timeout 900 || status=1
+  fi
+done
+exit $status

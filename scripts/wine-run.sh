@@ -1,0 +1,91 @@
+#!/usr/bin/env bash
+# Runs one Windows program of the build under Wine and passes its exit code
+# through. The program runs with LC_ALL=zh_CN.UTF-8, which gives it code page
+# 936. The script starts its own Xvfb (unless KAVREL_DISPLAY=host and $DISPLAY
+# is set), uses a private 32-bit prefix made once (KAVREL_WINEPREFIX, default
+# build/windows/wineprefix), and at the end stops only what it started: its
+# Xvfb by PID and the wineserver of its own prefix.
+#
+#   scripts/wine-run.sh [--screen WxHxD] [--desktop] [--screenshot FILE SECONDS]
+#                       program.exe [args...]
+# --desktop runs the program in a Wine virtual desktop of the screen's size, so
+# that windows get their frames without a window manager. --screenshot saves
+# the screen to FILE after SECONDS and then ends the program.
+set -u
+root=$(cd "$(dirname "$0")/.." && pwd)
+screen=1024x768x24
+desktop=0
+shot=""
+shot_delay=0
+while [ $# -gt 0 ]; do
+  case "$1" in
+    --screen) screen=$2; shift 2 ;;
+    --desktop) desktop=1; shift ;;
+    --screenshot) shot=$2; shot_delay=$3; shift 3 ;;
+    *) break ;;
+  esac
+done
+[ $# -ge 1 ] || { echo "usage: wine-run.sh [options] program.exe [args...]" >&2; exit 2; }
+
+export WINEPREFIX=${KAVREL_WINEPREFIX:-$root/build/windows/wineprefix}
+export WINEARCH=win32
+export WINEDEBUG=${WINEDEBUG:--all}
+# No Mono or Gecko installers in a prefix that has no network to fetch them.
+export WINEDLLOVERRIDES="mscoree=;mshtml=${WINEDLLOVERRIDES:+;$WINEDLLOVERRIDES}"
+
+xpid=""
+cleanup() {
+  wineserver -k >/dev/null 2>&1 || true
+  if [ -n "$xpid" ]; then kill "$xpid" 2>/dev/null; wait "$xpid" 2>/dev/null; fi
+  [ -n "${xdir:-}" ] && rm -rf "$xdir"
+}
+trap cleanup EXIT
+trap 'exit 130' INT TERM
+
+if [ "${KAVREL_DISPLAY:-}" = "host" ] && [ -n "${DISPLAY:-}" ]; then
+  :
+else
+  xdir=$(mktemp -d)
+  mkfifo "$xdir/fd"
+  Xvfb -displayfd 3 -screen 0 "$screen" -nolisten tcp -noreset 3>"$xdir/fd" >/dev/null 2>&1 &
+  xpid=$!
+  read -r -t 20 num <"$xdir/fd" || { echo "wine-run: Xvfb did not start" >&2; exit 1; }
+  export DISPLAY=:$num
+fi
+
+# The prefix is made once per build folder; a lock keeps two runs from
+# making it at the same time.
+mkdir -p "$(dirname "$WINEPREFIX")"
+(
+  flock 9
+  if [ ! -f "$WINEPREFIX/.kavrel-ready" ]; then
+    rm -rf "$WINEPREFIX"
+    env LC_ALL=zh_CN.UTF-8 wineboot -i >/dev/null 2>&1
+    wineserver -w
+    touch "$WINEPREFIX/.kavrel-ready"
+  fi
+) 9>"$WINEPREFIX.lock"
+
+prog=$1
+shift
+launch=(wine)
+if [ "$desktop" = 1 ]; then
+  size=${screen%x*}
+  launch=(wine explorer "/desktop=kavrel,$size")
+fi
+if [ -z "$shot" ]; then
+  env LC_ALL=zh_CN.UTF-8 "${launch[@]}" "$prog" "$@"
+  exit $?
+fi
+env LC_ALL=zh_CN.UTF-8 "${launch[@]}" "$prog" "$@" &
+wpid=$!
+sleep "$shot_delay"
+if ! kill -0 "$wpid" 2>/dev/null; then
+  wait "$wpid"
+  rc=$?
+  echo "wine-run: the program ended (exit code $rc) before the screenshot" >&2
+  exit 1
+fi
+import -window root "$shot" || exit 1
+echo "wine-run: screenshot saved to $shot"
+exit 0
