@@ -28,7 +28,9 @@ class WindowEngine {
   virtual bool LoadWindow(WindowTemplate& window, bool reload, HWND__* owner, bool modal) = 0;
 
   // LibraryCallback requests served by the engine: 1002, 1014, 2000, 2006,
-  // 2007, 2008 and 2031, with their arguments as the units pass them.
+  // 2007, 2008 and 2031, with their arguments as the units pass them. The
+  // live objects of 2006 and 2007 are framework Window objects (a command
+  // takes its owner window from Window::hwnd()).
   virtual intptr_t LibraryRequest(int32_t code, intptr_t arg1, intptr_t arg2) = 0;
 
   // The services entries 4 and 5 forward here unchanged.
@@ -36,8 +38,9 @@ class WindowEngine {
   virtual void SetUnitProperty(WindowId window, UnitId unit, int32_t index, int32_t selector, uintptr_t low,
                                uint32_t high) = 0;
 
-  // Offered every message before it is translated and dispatched, after the
-  // framework's own step; true when the engine consumed it.
+  // Offered every message before it is translated and dispatched; true when
+  // the engine consumed it. The engine runs the framework's own step
+  // (Window::PreTranslateChain) where its order puts it.
   virtual bool PreTranslateMessage(tagMSG* msg) = 0;
 
   // True while any window created from the window table is alive.

@@ -1,0 +1,33 @@
+// The read-only record emitted with the program that start-up reads: where
+// the constant texts, the template store and the unit libraries lie.
+#pragma once
+
+#include <cstdint>
+
+#include "templates/handler_table.h"
+#include "units/unit_type.h"
+
+namespace kavrel {
+
+// Thirteen words on the target. Handler offsets stored in templates are
+// relocated through the program's handler table, so the code-base word
+// points at that table.
+struct ProgramDescriptor {
+  uint32_t version[3];                 // 3, 0, 0x10054; the first is the show-mode word
+  const HandlerTable* codeBase;
+  const void* constantBlock;
+  uint32_t constantBlockSize;
+  const uint8_t* templateStore;
+  uint32_t templateStoreSize;
+  uint32_t libraryCount;
+  const LibraryDescriptor* const* libraries;
+  uint32_t externalRoutineCount;       // this program declares none
+  const char* const* externalNames;
+  const char* const* externalLibraries;
+};
+
+#ifdef _WIN32
+static_assert(sizeof(ProgramDescriptor) == 52, "thirteen 32-bit words on the target");
+#endif
+
+}  // namespace kavrel
