@@ -1,0 +1,172 @@
+// JPEG through libjpeg. Errors jump back here instead of ending the process,
+// the input comes from memory, and a progressive file with an absurd number
+// of scans is refused: a small file could otherwise keep the decoder busy for
+// a minute.
+#include <csetjmp>
+#include <cstddef>
+#include <cstdio>
+#include <cstring>
+#include <new>
+
+#include <jpeglib.h>
+
+#include "window/picture_decoders.h"
+
+namespace kavrel::picture_detail {
+
+namespace {
+
+constexpr int kMaxScans = 100;
+
+// Everything the decode touches after setjmp lives here, outside the frame
+// that calls setjmp, so nothing is left indeterminate by a longjmp.
+struct JpegJob {
+  jpeg_decompress_struct cinfo;
+  jpeg_error_mgr errors;
+  jmp_buf jump;
+  jpeg_source_mgr source;
+  jpeg_progress_mgr progress;
+  const uint8_t* data = nullptr;
+  size_t size = 0;
+  bool allRowsRead = false;
+  Picture* picture = nullptr;
+};
+
+JpegJob* JobOf(j_common_ptr cinfo) {
+  return reinterpret_cast<JpegJob*>(reinterpret_cast<char*>(cinfo) - offsetof(JpegJob, cinfo));
+}
+
+void ErrorExit(j_common_ptr cinfo) { std::longjmp(JobOf(cinfo)->jump, 1); }
+void OutputMessage(j_common_ptr) {}  // failures are silent
+
+void MonitorProgress(j_common_ptr cinfo) {
+  if (cinfo->is_decompressor &&
+      reinterpret_cast<j_decompress_ptr>(cinfo)->input_scan_number > kMaxScans)
+    ErrorExit(cinfo);
+}
+
+void InitSource(j_decompress_ptr) {}
+void TermSource(j_decompress_ptr) {}
+
+boolean FillInputBuffer(j_decompress_ptr cinfo) {
+  // The data ran out. Once every row is out, only the end marker is missing;
+  // supply it. Before that the file is truncated: no picture.
+  static const JOCTET kEnd[2] = {0xFF, JPEG_EOI};
+  if (!JobOf(reinterpret_cast<j_common_ptr>(cinfo))->allRowsRead)
+    ErrorExit(reinterpret_cast<j_common_ptr>(cinfo));
+  cinfo->src->next_input_byte = kEnd;
+  cinfo->src->bytes_in_buffer = 2;
+  return TRUE;
+}
+
+void SkipInputData(j_decompress_ptr cinfo, long count) {
+  if (count <= 0) return;
+  jpeg_source_mgr* src = cinfo->src;
+  while (size_t(count) > src->bytes_in_buffer) {
+    count -= long(src->bytes_in_buffer);
+    src->bytes_in_buffer = 0;
+    FillInputBuffer(cinfo);
+  }
+  src->next_input_byte += count;
+  src->bytes_in_buffer -= size_t(count);
+}
+
+// True with job->picture filled; false after any library error.
+bool RunJpeg(JpegJob* job) {
+  jpeg_decompress_struct* cinfo = &job->cinfo;
+  cinfo->err = jpeg_std_error(&job->errors);
+  job->errors.error_exit = ErrorExit;
+  job->errors.output_message = OutputMessage;
+  if (setjmp(job->jump)) {
+    jpeg_destroy_decompress(cinfo);
+    return false;
+  }
+  jpeg_create_decompress(cinfo);
+
+  job->source.init_source = InitSource;
+  job->source.fill_input_buffer = FillInputBuffer;
+  job->source.skip_input_data = SkipInputData;
+  job->source.resync_to_restart = jpeg_resync_to_restart;
+  job->source.term_source = TermSource;
+  job->source.next_input_byte = job->data;
+  job->source.bytes_in_buffer = job->size;
+  cinfo->src = &job->source;
+  job->progress.progress_monitor = MonitorProgress;
+  cinfo->progress = &job->progress;
+
+  jpeg_read_header(cinfo, TRUE);
+  if (cinfo->num_components != 1 && cinfo->num_components != 3) ErrorExit(j_common_ptr(cinfo));
+#ifdef JCS_EXTENSIONS
+  // Straight into the picture's channel order; grey comes out repeated.
+  cinfo->out_color_space = JCS_EXT_BGR;
+#endif
+  if (!SizeAcceptable(cinfo->image_width, cinfo->image_height)) ErrorExit(j_common_ptr(cinfo));
+  jpeg_start_decompress(cinfo);
+  const uint32_t width = cinfo->output_width;
+  const uint32_t height = cinfo->output_height;
+  const int channels = cinfo->output_components;
+  if (!SizeAcceptable(width, height) || (channels != 1 && channels != 3))
+    ErrorExit(j_common_ptr(cinfo));
+
+  const size_t stride = size_t(width) * 3;
+  job->picture = NewPicture(kPictureJpeg, int32_t(width), int32_t(height), uint64_t(stride) * height);
+  if (!job->picture) ErrorExit(j_common_ptr(cinfo));
+  uint8_t* pixels = job->picture->pixels;
+
+#ifdef JCS_EXTENSIONS
+  if (channels == 3) {
+    // Row y of the picture is stored bottom-up.
+    while (cinfo->output_scanline < height) {
+      JSAMPROW rows[8];
+      JDIMENSION want = height - cinfo->output_scanline;
+      if (want > 8) want = 8;
+      for (JDIMENSION i = 0; i < want; ++i)
+        rows[i] = pixels + stride * (height - 1 - (cinfo->output_scanline + i));
+      if (jpeg_read_scanlines(cinfo, rows, want) == 0) ErrorExit(j_common_ptr(cinfo));
+    }
+  }
+#endif
+  if (cinfo->output_scanline < height) {
+    // Plain output: one row at a time through a buffer of the library's own
+    // (freed with the decompressor), then to B,G,R.
+    JSAMPARRAY buffer = (*cinfo->mem->alloc_sarray)(j_common_ptr(cinfo), JPOOL_IMAGE,
+                                                   JDIMENSION(width) * JDIMENSION(channels), 1);
+    while (cinfo->output_scanline < height) {
+      uint8_t* out = pixels + stride * (height - 1 - cinfo->output_scanline);
+      if (jpeg_read_scanlines(cinfo, buffer, 1) != 1) ErrorExit(j_common_ptr(cinfo));
+      const uint8_t* in = buffer[0];
+      if (channels == 1) {
+        for (uint32_t x = 0; x < width; ++x, out += 3) out[0] = out[1] = out[2] = in[x];
+      } else {
+        for (uint32_t x = 0; x < width; ++x, out += 3, in += 3) {
+          out[0] = in[2];
+          out[1] = in[1];
+          out[2] = in[0];
+        }
+      }
+    }
+  }
+  job->allRowsRead = true;
+  jpeg_finish_decompress(cinfo);
+  jpeg_destroy_decompress(cinfo);
+  return true;
+}
+
+}  // namespace
+
+Picture* DecodeJpeg(std::span<const uint8_t> data) {
+  JpegJob* job = new (std::nothrow) JpegJob{};
+  if (!job) return nullptr;
+  job->data = data.data();
+  job->size = data.size();
+  Picture* picture = nullptr;
+  if (RunJpeg(job)) {
+    picture = job->picture;
+  } else {
+    FreePicture(job->picture);
+  }
+  delete job;
+  return picture;
+}
+
+}  // namespace kavrel::picture_detail

@@ -1,0 +1,319 @@
+#include "window/picture_win32.h"
+
+#include <cstring>
+
+#include "commands/runtime_heap.h"
+#include "window/picture_layout.h"
+
+namespace kavrel {
+
+namespace {
+
+uintptr_t CreatePictureIcon(std::span<const uint8_t> image, int32_t width, int32_t height,
+                            uint16_t bitCount) {
+  // The system takes a writable buffer, and the bytes may lie in read-only
+  // template data: hand it a copy.
+  if (image.size() > size_t(INT32_MAX)) return 0;
+  auto* copy = static_cast<BYTE*>(TryAllocate(int32_t(image.size())));
+  if (!copy) return 0;
+  std::memcpy(copy, image.data(), image.size());
+  DWORD size = DWORD(image.size());
+  HICON icon = CreateIconFromResourceEx(copy, size, TRUE, 0x30000, width, height, LR_DEFAULTCOLOR);
+  if (!icon && bitCount != 16) icon = CreateIconFromResource(copy, size, TRUE, 0x30000);
+  Free(copy);
+  return reinterpret_cast<uintptr_t>(icon);
+}
+
+void DestroyPictureIcon(uintptr_t icon) { DestroyIcon(reinterpret_cast<HICON>(icon)); }
+
+struct IconHookRegistrar {
+  IconHookRegistrar() { InstallPictureIconHooks(); }
+} g_iconHookRegistrar;
+
+COLORREF ResolveColour(COLORREF c) {
+  if (c == 0xFF000000) return GetSysColor(COLOR_BTNFACE);
+  return c & 0x00FFFFFF;
+}
+
+// Bytes the picture must hold for its kind, so that a Picture not made by
+// the decoders cannot make GDI read past its buffer.
+uint64_t ExpectedPixelBytes(const Picture& p) {
+  uint64_t w = uint64_t(p.width), h = uint64_t(p.height);
+  switch (p.kind) {
+    case kPictureJpeg:
+    case kPictureBmp: return w * h * 3;
+    case kPictureGif:
+    case kPicturePcx8: return kPaletteRowsOffset + ((w + 3) & ~uint64_t(3)) * h;
+    case kPicturePcx1: return (w + 15) / 16 * 2 * h;
+    case kPicturePng: return w * h * 4;
+    default: return 0;
+  }
+}
+
+HBITMAP NewDib(HDC dc, const BITMAPINFO* info, void** bits) {
+  *bits = nullptr;
+  HBITMAP bitmap = CreateDIBSection(dc, info, DIB_RGB_COLORS, bits, nullptr, 0);
+  if (bitmap && !*bits) {
+    DeleteObject(bitmap);
+    return nullptr;
+  }
+  return bitmap;
+}
+
+BITMAPINFOHEADER TrueColourHeader(int32_t width, int32_t height, WORD bitCount) {
+  BITMAPINFOHEADER h{};
+  h.biSize = sizeof h;
+  h.biWidth = width;
+  h.biHeight = height;
+  h.biPlanes = 1;
+  h.biBitCount = bitCount;
+  h.biCompression = BI_RGB;
+  return h;
+}
+
+// 8-bit rows with the picture's own header and colour table.
+HBITMAP MakePaletteBitmap(HDC dc, const Picture& p) {
+  void* bits;
+  HBITMAP bitmap = NewDib(dc, reinterpret_cast<const BITMAPINFO*>(p.pixels), &bits);
+  if (bitmap) std::memcpy(bits, p.pixels + kPaletteRowsOffset, p.pixelSize - kPaletteRowsOffset);
+  return bitmap;
+}
+
+// A copy of the palette bitmap in the paint context's own format.
+HBITMAP MakeCompatibleBitmap(HDC dc, const Picture& p) {
+  HBITMAP source = MakePaletteBitmap(dc, p);
+  if (!source) return nullptr;
+  HBITMAP copy = CreateCompatibleBitmap(dc, p.width, p.height);
+  if (copy) {
+    HDC from = CreateCompatibleDC(dc);
+    HDC to = CreateCompatibleDC(dc);
+    HGDIOBJ oldFrom = SelectObject(from, source);
+    HGDIOBJ oldTo = SelectObject(to, copy);
+    BitBlt(to, 0, 0, p.width, p.height, from, 0, 0, SRCCOPY);
+    SelectObject(from, oldFrom);
+    SelectObject(to, oldTo);
+    DeleteDC(from);
+    DeleteDC(to);
+  }
+  DeleteObject(source);
+  return copy;
+}
+
+// Packed bottom-up B,G,R rows into a 24-bit DIB, whose rows are padded to 4.
+HBITMAP MakeRgbBitmap(HDC dc, const Picture& p) {
+  BITMAPINFO info{};
+  info.bmiHeader = TrueColourHeader(p.width, p.height, 24);
+  void* bits;
+  HBITMAP bitmap = NewDib(dc, &info, &bits);
+  if (!bitmap) return nullptr;
+  const size_t packed = size_t(p.width) * 3;
+  const size_t padded = (packed + 3) & ~size_t(3);
+  auto* out = static_cast<uint8_t*>(bits);
+  for (int32_t y = 0; y < p.height; ++y)
+    std::memcpy(out + padded * size_t(y), p.pixels + packed * size_t(y), packed);
+  return bitmap;
+}
+
+// Top-down B,G,R,A, every pixel that is not opaque blended over `background`.
+HBITMAP MakeBlendedBitmap(HDC dc, const Picture& p, COLORREF background) {
+  BITMAPINFO info{};
+  info.bmiHeader = TrueColourHeader(p.width, p.height, 32);
+  info.bmiHeader.biHeight = -p.height;
+  void* bits;
+  HBITMAP bitmap = NewDib(dc, &info, &bits);
+  if (!bitmap) return nullptr;
+  const uint32_t back[3] = {GetBValue(background), GetGValue(background), GetRValue(background)};
+  const uint8_t* in = p.pixels;
+  auto* out = static_cast<uint8_t*>(bits);
+  const size_t count = size_t(p.width) * size_t(p.height);
+  for (size_t i = 0; i < count; ++i, in += 4, out += 4) {
+    const uint32_t a = in[3];
+    if (a == 255) {
+      std::memcpy(out, in, 4);
+      continue;
+    }
+    // a/255 * pixel + (1 - a/255) * background, truncated; exact in integers.
+    for (int c = 0; c < 3; ++c) out[c] = uint8_t((a * in[c] + (255 - a) * back[c]) / 255);
+    out[3] = in[3];
+  }
+  return bitmap;
+}
+
+// Key-coloured pixels leave the target as it was: target ^ bitmap, then
+// cleared where the mask says "not key", then ^ bitmap again.
+void DrawWithKeyColour(HDC dc, HDC source, const PictureImage& image, int32_t x, int32_t y,
+                       int32_t width, int32_t height, COLORREF key) {
+  HBITMAP mask = CreateBitmap(image.width, image.height, 1, 1, nullptr);
+  HDC maskDc = CreateCompatibleDC(dc);
+  if (!mask || !maskDc) {
+    if (mask) DeleteObject(mask);
+    if (maskDc) DeleteDC(maskDc);
+    return;
+  }
+  HGDIOBJ oldMask = SelectObject(maskDc, mask);
+  // Colour to monochrome: pixels equal to the source's background colour
+  // become 1.
+  COLORREF oldSourceBack = SetBkColor(source, key);
+  BitBlt(maskDc, 0, 0, image.width, image.height, source, 0, 0, SRCCOPY);
+  SetBkColor(source, oldSourceBack);
+
+  // Monochrome to colour: 1 is the target's background colour, 0 its text
+  // colour; white and black make the AND a mask.
+  COLORREF oldBack = SetBkColor(dc, RGB(255, 255, 255));
+  COLORREF oldText = SetTextColor(dc, RGB(0, 0, 0));
+  StretchBlt(dc, x, y, width, height, source, 0, 0, image.width, image.height, SRCINVERT);
+  StretchBlt(dc, x, y, width, height, maskDc, 0, 0, image.width, image.height, SRCAND);
+  StretchBlt(dc, x, y, width, height, source, 0, 0, image.width, image.height, SRCINVERT);
+  SetBkColor(dc, oldBack);
+  SetTextColor(dc, oldText);
+
+  SelectObject(maskDc, oldMask);
+  DeleteDC(maskDc);
+  DeleteObject(mask);
+}
+
+// The stretch mode follows the display: HALFTONE above 16 bits per pixel.
+void SetStretchModeForDisplay(HDC dc) {
+  HDC screen = GetDC(nullptr);
+  int bits = screen ? GetDeviceCaps(screen, BITSPIXEL) * GetDeviceCaps(screen, PLANES) : 32;
+  if (screen) ReleaseDC(nullptr, screen);
+  int mode = bits > 16 ? HALFTONE : COLORONCOLOR;
+  SetStretchBltMode(dc, mode);
+  if (mode == HALFTONE) SetBrushOrgEx(dc, 0, 0, nullptr);  // as HALFTONE requires
+}
+
+// A memory context holding the image's bitmap; null for icons.
+HDC SelectImage(const PictureImage& image, HGDIOBJ* old) {
+  *old = nullptr;
+  if (!image.bitmap) return nullptr;
+  HDC source = CreateCompatibleDC(image.dc);
+  if (source) *old = SelectObject(source, image.bitmap);
+  return source;
+}
+
+void ReleaseImage(HDC source, HGDIOBJ old) {
+  if (!source) return;
+  SelectObject(source, old);
+  DeleteDC(source);
+}
+
+// One copy of the image, the stretch mode already set.
+void DrawSelected(const PictureImage& image, HDC source, int32_t x, int32_t y, int32_t width,
+                  int32_t height, int32_t rasterOperation) {
+  if (width == -1) width = image.width;
+  if (height == -1) height = image.height;
+  if (image.icon) {
+    DrawIconEx(image.dc, x, y, image.icon, width, height, 0, nullptr, DI_NORMAL);
+    return;
+  }
+  if (!source) return;
+  if (rasterOperation < 0) {
+    COLORREF key = COLORREF(-int64_t(rasterOperation));
+    DrawWithKeyColour(image.dc, source, image, x, y, width, height, key);
+  } else {
+    StretchBlt(image.dc, x, y, width, height, source, 0, 0, image.width, image.height,
+               DWORD(rasterOperation));
+  }
+}
+
+void TakeOut(HRGN* remaining, const PictureRect& r) {
+  if (!remaining || !*remaining || r.Empty()) return;
+  HRGN cut = CreateRectRgn(r.left, r.top, r.right, r.bottom);
+  if (!cut) return;
+  CombineRgn(*remaining, *remaining, cut, RGN_DIFF);
+  DeleteObject(cut);
+}
+
+PictureRect FromRect(const RECT& r) { return {int32_t(r.left), int32_t(r.top), int32_t(r.right), int32_t(r.bottom)}; }
+
+}  // namespace
+
+void InstallPictureIconHooks() { SetPictureIconHooks({CreatePictureIcon, DestroyPictureIcon}); }
+
+bool MakePictureImage(HDC dc, const Picture* picture, COLORREF background, PictureImage& image) {
+  image = PictureImage{};
+  if (!picture || picture->kind == kPictureNone || !dc) return false;
+  const Picture& p = *picture;
+  if (p.width <= 0 || p.height <= 0) return false;
+  image.dc = dc;
+  image.kind = p.kind;
+  image.width = p.width;
+  image.height = p.height;
+  if (p.kind == kPictureIco || p.kind == kPictureCur) {
+    image.icon = reinterpret_cast<HICON>(p.icon);
+    return image.icon != nullptr;
+  }
+  uint64_t expected = ExpectedPixelBytes(p);
+  if (expected == 0 || !p.pixels || p.pixelSize < expected) return false;
+  switch (p.kind) {
+    case kPictureGif: image.bitmap = MakeCompatibleBitmap(dc, p); break;
+    case kPicturePcx8: image.bitmap = MakePaletteBitmap(dc, p); break;
+    case kPicturePcx1: image.bitmap = CreateBitmap(p.width, p.height, 1, 1, p.pixels); break;
+    case kPicturePng: image.bitmap = MakeBlendedBitmap(dc, p, ResolveColour(background)); break;
+    default: image.bitmap = MakeRgbBitmap(dc, p); break;
+  }
+  return image.bitmap != nullptr;
+}
+
+void DrawPictureImage(const PictureImage& image, int32_t x, int32_t y, int32_t width,
+                      int32_t height, int32_t rasterOperation) {
+  if (!image.dc || (!image.icon && !image.bitmap)) return;
+  SetStretchModeForDisplay(image.dc);
+  HGDIOBJ old;
+  HDC source = SelectImage(image, &old);
+  DrawSelected(image, source, x, y, width, height, rasterOperation);
+  ReleaseImage(source, old);
+}
+
+void FreePictureImage(PictureImage& image) {
+  if (image.bitmap) DeleteObject(image.bitmap);
+  image = PictureImage{};
+}
+
+bool DrawPicture(HDC dc, const Picture* picture, int32_t x, int32_t y, int32_t width,
+                 int32_t height, COLORREF background) {
+  PictureImage image;
+  if (!MakePictureImage(dc, picture, background, image)) return false;
+  DrawPictureImage(image, x, y, width, height, int32_t(SRCCOPY));
+  FreePictureImage(image);
+  return true;
+}
+
+void DrawPictureLayout(int32_t layout, HDC dc, const Picture* picture, const RECT& target,
+                       const RECT& clip, HRGN* remaining, COLORREF background) {
+  if (layout < kLayoutNatural || layout > kLayoutFitted) return;
+  PictureImage image;
+  if (!MakePictureImage(dc, picture, background, image)) return;
+  const PictureRect area = FromRect(target);
+  const int32_t w = image.width, h = image.height;
+  SetStretchModeForDisplay(dc);
+  HGDIOBJ old;
+  HDC source = SelectImage(image, &old);
+  if (layout == kLayoutNatural) {
+    PictureRect at = PlaceNatural(area, w, h);
+    DrawSelected(image, source, at.left, at.top, -1, -1, int32_t(SRCCOPY));
+    TakeOut(remaining, at);
+  } else if (layout == kLayoutTiled) {
+    TileRange tiles = TilesMeetingClip(area, FromRect(clip), w, h);
+    for (int32_t row = tiles.firstRow; row < tiles.endRow; ++row) {
+      for (int32_t column = tiles.firstColumn; column < tiles.endColumn; ++column) {
+        PictureRect at = TileAt(area, w, h, column, row);
+        DrawSelected(image, source, at.left, at.top, -1, -1, int32_t(SRCCOPY));
+      }
+    }
+    if (remaining && *remaining) {
+      DeleteObject(*remaining);
+      *remaining = nullptr;
+    }
+  } else {
+    PictureRect at = PlaceFitted(area, w, h);
+    if (!at.Empty()) {
+      DrawSelected(image, source, at.left, at.top, at.Width(), at.Height(), int32_t(SRCCOPY));
+      TakeOut(remaining, at);
+    }
+  }
+  ReleaseImage(source, old);
+  FreePictureImage(image);
+}
+
+}  // namespace kavrel

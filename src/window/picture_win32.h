@@ -1,0 +1,49 @@
+// The GDI half of pictures: a decoded Picture becomes an icon or bitmap for
+// one paint context, is drawn (stretched, with a key colour, or by layout)
+// and freed.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+
+#include "window/picture.h"
+
+namespace kavrel {
+
+struct PictureImage {
+  HDC dc = nullptr;  // the paint context it was made for
+  int32_t kind = kPictureNone;
+  int32_t width = 0;
+  int32_t height = 0;
+  HICON icon = nullptr;      // ICO and CUR, borrowed from the Picture
+  HBITMAP bitmap = nullptr;  // every other kind, owned here
+};
+
+// Lets DecodePicture make icons (and FreePicture destroy them). Done when
+// this file is linked in; calling it again is harmless.
+void InstallPictureIconHooks();
+
+// Fills `image`; true when an icon or bitmap was obtained. PNG pixels that
+// are not opaque are blended over `background` (0xFF000000: button face).
+bool MakePictureImage(HDC dc, const Picture* picture, COLORREF background, PictureImage& image);
+// A width or height of -1 is the picture's own. A negative raster operation
+// is minus a key colour, drawn as transparent.
+void DrawPictureImage(const PictureImage& image, int32_t x, int32_t y, int32_t width,
+                      int32_t height, int32_t rasterOperation);
+void FreePictureImage(PictureImage& image);
+
+// Makes an image, draws it with SRCCOPY and frees it; false when no image
+// could be made.
+bool DrawPicture(HDC dc, const Picture* picture, int32_t x, int32_t y, int32_t width,
+                 int32_t height, COLORREF background);
+
+// Draws with layout 0 (natural size, top left), 1 (tiled; only tiles meeting
+// `clip`) or 2 (fitted and centred). Layouts 0 and 2 take the drawn rectangle
+// out of *remaining; layout 1 uses it up: the region is deleted and
+// *remaining set to null, so the caller fills nothing. `remaining` may be
+// null, as may *remaining.
+void DrawPictureLayout(int32_t layout, HDC dc, const Picture* picture, const RECT& target,
+                       const RECT& clip, HRGN* remaining, COLORREF background);
+
+}  // namespace kavrel
