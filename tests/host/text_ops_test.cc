@@ -1,0 +1,89 @@
+#include "commands/text_ops.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+
+#include "commands/runtime_heap.h"
+
+namespace kavrel {
+namespace {
+
+TEST(CompareTextTest, NullIsTheEmptyText) {
+  EXPECT_EQ(CompareText(nullptr, nullptr), 0);
+  EXPECT_EQ(CompareText(nullptr, ""), 0);
+  EXPECT_EQ(CompareText("", nullptr), 0);
+  EXPECT_EQ(CompareText(nullptr, "a"), -1);
+  EXPECT_EQ(CompareText("a", nullptr), 1);
+}
+
+TEST(CompareTextTest, BytesCompareUnsignedAndPrefixesFirst) {
+  EXPECT_EQ(CompareText("ab", "abc"), -1);
+  EXPECT_EQ(CompareText("abc", "ab"), 1);
+  EXPECT_EQ(CompareText("abc", "abc"), 0);
+  // Bytes of a double-byte character rank above every ASCII byte.
+  EXPECT_EQ(CompareText("\x80", "\x7f"), 1);
+  EXPECT_EQ(CompareText("a\xb1\xbe", "az"), 1);
+  EXPECT_EQ(CompareText("\xff", "\xfe"), 1);
+  // No case folding and no trimming.
+  EXPECT_EQ(CompareText("8.8.8.8", "8.8.8.8 "), -1);
+  EXPECT_EQ(CompareText("A", "a"), -1);
+  // The result is exactly -1 or 1, not a byte difference.
+  EXPECT_EQ(CompareText("a", "z"), -1);
+  EXPECT_EQ(CompareText("z", "a"), 1);
+}
+
+TEST(TextLengthTest, CountsBytesBeforeTheNul) {
+  EXPECT_EQ(TextLength(nullptr), 0u);
+  EXPECT_EQ(TextLength(""), 0u);
+  EXPECT_EQ(TextLength("\xb1\xbe\xb5\xd8"), 4u);
+}
+
+class JoinTextsTest : public ::testing::Test {
+ protected:
+  void SetUp() override { before_ = OutstandingBlocks(); }
+  void TearDown() override { EXPECT_EQ(OutstandingBlocks(), before_); }
+  int64_t before_ = 0;
+};
+
+TEST_F(JoinTextsTest, JoinsInOrderWithNullAsEmpty) {
+  const char* pieces[] = {"cmd ", nullptr, "\"", "", "\xb1\xbe", "\"", " end"};
+  char* joined = JoinTexts(7, pieces);
+  EXPECT_EQ(std::string(joined), "cmd \"\xb1\xbe\" end");
+  Free(joined);
+}
+
+TEST_F(JoinTextsTest, AllNullGivesABlockHoldingTheNul) {
+  const char* pieces[] = {nullptr, nullptr, nullptr};
+  int64_t base = OutstandingBlocks();
+  char* joined = JoinTexts(3, pieces);
+  ASSERT_NE(joined, nullptr);
+  EXPECT_EQ(joined[0], '\0');
+  EXPECT_EQ(OutstandingBlocks(), base + 1);
+  Free(joined);
+}
+
+TEST_F(JoinTextsTest, AllocatesOnceEvenForManyPieces) {
+  std::string expected;
+  const char* pieces[40];
+  for (int i = 0; i < 40; ++i) {
+    pieces[i] = i % 3 ? "xy" : "z";
+    expected += pieces[i];
+  }
+  int64_t base = OutstandingBlocks();
+  char* joined = JoinTexts(40, pieces);
+  EXPECT_EQ(OutstandingBlocks(), base + 1);
+  EXPECT_EQ(std::string(joined), expected);
+  Free(joined);
+}
+
+TEST_F(JoinTextsTest, NoPiecesGivesTheEmptyText) {
+  char* joined = JoinTexts(0, nullptr);
+  ASSERT_NE(joined, nullptr);
+  EXPECT_EQ(joined[0], '\0');
+  Free(joined);
+}
+
+}  // namespace
+}  // namespace kavrel
