@@ -58,13 +58,17 @@ TEST(ValueToTextTest, FloatsAreRoundedToSixDigitsFirst) {
   EXPECT_EQ(FloatText(0.0f), "0");
 }
 
-TEST(ValueToTextTest, FloatTiesRoundUpWhereFormattingAloneWouldNot) {
+TEST(ValueToTextTest, FloatTiesFollowTheRoundingStep) {
   // Exact halves at the seventh digit: the rounding step goes up, where
   // "%.6g" alone would round to even.
   EXPECT_EQ(FloatText(2970.125f), "2970.13");
   EXPECT_EQ(FloatText(280634.5f), "280635");
   EXPECT_EQ(FloatText(5118185.0f), "5.11819e+06");
   EXPECT_EQ(FloatText(-807222.5f), "-807223");
+  // Ties whose scaled value lands just below one half in double arithmetic
+  // stay down; the 32-bit target's extended precision would round them up.
+  EXPECT_EQ(FloatText(40759.75f), "40759.7");
+  EXPECT_EQ(FloatText(846412.5f), "846412");
   // Subnormal floats are scaled as if their exponent were -127.
   EXPECT_EQ(FloatText(1e-40f), "1e-40");
   EXPECT_EQ(FloatText(std::numeric_limits<float>::denorm_min()), "0");

@@ -1,0 +1,1 @@
+list(APPEND KAVREL_FUZZ_TARGETS value_text)

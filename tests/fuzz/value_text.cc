@@ -1,0 +1,34 @@
+// Any value word pair and tag through the value-to-text rules and ToText, and
+// any bytes through the command-line text checks: nothing may read outside
+// its data, overflow or leak.
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+#include <string>
+
+#include "commands/runtime_heap.h"
+#include "commands/to_text.h"
+#include "program/input_check.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  using namespace kavrel;
+  if (size >= 12) {
+    uint32_t words[3];
+    std::memcpy(words, data, 12);
+    // Byte blocks and arrays carry addresses, which no input can supply.
+    TypeTag tag = words[2];
+    if (tag == tags::kText || tag == tags::kByteBlock || IsArrayTag(tag)) tag = tags::kDouble;
+    CommandArg value{words[0], words[1], tag};
+    char buffer[kValueTextSize];
+    const char* text = ValueToText(value, buffer);
+    if (std::strlen(text) >= kValueTextSize) __builtin_trap();
+    CommandResult result = CallCommand(ToText, 1, &value);
+    Free(reinterpret_cast<void*>(result.low));
+  }
+  std::string text(reinterpret_cast<const char*>(data), size);
+  bool quoted = IsSafeQuotedText(text.c_str());
+  bool bare = IsSafeBareText(text.c_str());
+  // Whatever is safe outside quotation marks is safe inside them.
+  if (bare && !quoted) __builtin_trap();
+  return 0;
+}
