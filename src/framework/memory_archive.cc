@@ -1,0 +1,15 @@
+#include "framework/memory_archive.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace kavrel {
+
+size_t MemoryStream::Read(uint8_t* dst, size_t n) {
+  const size_t take = std::min(n, block_.size() - pos_);
+  if (take > 0) std::memcpy(dst, block_.data() + pos_, take);
+  pos_ += take;
+  return take;
+}
+
+}  // namespace kavrel

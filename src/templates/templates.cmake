@@ -1,0 +1,10 @@
+# The template block: reader, tables and lookups, writer; and the archive
+# reader over a memory block that loading reads through.
+list(APPEND KAVREL_NEUTRAL_SOURCES
+  src/framework/memory_archive.cc
+  src/templates/font_description.cc
+  src/templates/unit_template.cc
+  src/templates/unit_table.cc
+  src/templates/window_template.cc
+  src/templates/template_store.cc
+  src/templates/template_writer.cc)
