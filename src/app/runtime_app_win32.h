@@ -6,7 +6,9 @@
 
 #include <windows.h>
 
+#include <atomic>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -14,6 +16,7 @@
 #include "app/runtime_lists.h"
 #include "app/window_engine.h"
 #include "framework/application_win32.h"
+#include "framework/window_win32.h"
 #include "templates/window_template.h"
 
 namespace kavrel {
@@ -94,11 +97,10 @@ class RuntimeApp : public Application {
 
  private:
   RuntimeApp();
-  ~RuntimeApp() override = default;
+  ~RuntimeApp() override;
   void RunLoop(bool modal);
-  bool IdleStep(long count);
   void CreateHiddenOwner();
-  static LRESULT CALLBACK HiddenOwnerProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+  void DestroyHiddenOwner();
 
   const ProgramDescriptor* program_ = nullptr;
   int32_t (*programMain_)() = nullptr;
@@ -111,6 +113,7 @@ class RuntimeApp : public Application {
   std::string exeName_;
   std::string exeDirSlash_;
   HWND hiddenOwner_ = nullptr;
+  std::unique_ptr<Window> hiddenOwnerObject_;
   DWORD uiThreadId_ = 0;
   WindowTable windows_;
   std::vector<const LibraryDescriptor*> libraries_;
@@ -121,7 +124,7 @@ class RuntimeApp : public Application {
   int32_t loopEntered_ = 0;
   int32_t modalActive_ = 0;
   WindowId modalWindow_ = 0;
-  int32_t eventBlockCount_ = 0;
+  std::atomic<int32_t> eventBlockCount_{0};  // raised by a shutdown on any thread
   int32_t shuttingDown_ = 0;
   HICON defaultLarge_ = nullptr;
   HICON defaultSmall_ = nullptr;

@@ -1,0 +1,75 @@
+#include "app/runtime_services_win32.h"
+
+#include "app/runtime_app_win32.h"
+#include "commands/message_box_win32.h"
+#include "commands/run_command_win32.h"
+#include "commands/runtime_heap.h"
+#include "commands/to_text.h"
+
+namespace kavrel {
+
+namespace {
+
+RuntimeApp& App() { return RuntimeApp::Instance(); }
+
+void ServiceRaiseError(int32_t number) { App().RaiseError(number); }
+
+PropertyBits ServiceGetUnitProperty(WindowId window, UnitId unit, int32_t index, int32_t selector) {
+  WindowEngine* engine = App().windowEngine();
+  return engine ? engine->GetUnitProperty(window, unit, index, selector) : 0;
+}
+
+void ServiceSetUnitProperty(WindowId window, UnitId unit, int32_t index, int32_t selector, uintptr_t low,
+                            uint32_t high) {
+  if (WindowEngine* engine = App().windowEngine()) engine->SetUnitProperty(window, unit, index, selector, low, high);
+}
+
+void ServiceEndProgram(int32_t code) { App().EndProgram(code); }
+void ServiceRunMessageLoop() { App().RunMessageLoop(); }
+void ServiceLoadWindow(WindowId id) { App().LoadWindow(id); }
+intptr_t ServiceNotify(int32_t code, intptr_t arg1, intptr_t arg2) { return App().Notify(code, arg1, arg2); }
+
+const RuntimeServices kServices{
+    &ServiceRaiseError,
+    nullptr,  // CallExternal: this program declares no external routines
+    &CallCommand,
+    &CallCommand,
+    &ServiceGetUnitProperty,
+    &ServiceSetUnitProperty,
+    &Allocate,
+    &Reallocate,
+    &Free,
+    &ServiceEndProgram,
+    &ServiceRunMessageLoop,
+    &ServiceLoadWindow,
+    &ServiceNotify,
+};
+
+const ProgramCommands kCommands{&ShowMessageBox, &ToText, &Run};
+const CommandFunction kLibraryCommands[] = {&ShowMessageBox, &ToText, &Run};
+
+const LibraryDescriptor kRuntimeLibrary{0, nullptr, 3, kLibraryCommands, &RuntimeLibraryNotify};
+
+}  // namespace
+
+const RuntimeServices& TheRuntimeServices() { return kServices; }
+const ProgramCommands& TheProgramCommands() { return kCommands; }
+const LibraryDescriptor& TheRuntimeLibrary() { return kRuntimeLibrary; }
+
+intptr_t RuntimeLibraryNotify(int32_t code, intptr_t arg1, intptr_t) {
+  switch (code) {
+    case 1:
+      App().SetLibraryHook(reinterpret_cast<LibraryCallbackFn>(arg1));
+      return 0;
+    case 2:
+    case 10:
+    case 11:
+    case 12:
+    case 13:
+      return 0;
+    default:
+      return -1;
+  }
+}
+
+}  // namespace kavrel

@@ -1,0 +1,23 @@
+// The runtime's services table, its own unit library and the program's
+// library commands, as start-up hands them to the program.
+#pragma once
+
+#include "commands/runtime_services.h"
+#include "program/program.h"
+#include "units/unit_type.h"
+
+namespace kavrel {
+
+// The table filled with the runtime's entries; fixed for the process.
+const RuntimeServices& TheRuntimeServices();
+
+// ShowMessageBox, ToText and Run, in the library's order.
+const ProgramCommands& TheProgramCommands();
+
+// The runtime's own library: its commands and its notify routine, which
+// stores the LibraryCallback address it is given with code 1. Its unit
+// types are the window engine's, which answers request 1002.
+const LibraryDescriptor& TheRuntimeLibrary();
+intptr_t RuntimeLibraryNotify(int32_t code, intptr_t arg1, intptr_t arg2);
+
+}  // namespace kavrel

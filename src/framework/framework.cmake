@@ -1,0 +1,5 @@
+# The small Win32 application framework: application object, message pump,
+# window objects attached to window handles.
+list(APPEND KAVREL_WIN32_SOURCES
+  src/framework/application_win32.cc
+  src/framework/window_win32.cc)
