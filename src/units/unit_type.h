@@ -48,6 +48,14 @@ struct PropertyDescriptor {
   const void* choices;
 };
 
+// A property value as the types' get and set routines exchange it: word 0 is
+// the value itself, or the address of a text or of bytes (then word 1 is the
+// byte count). Eight bytes on the target.
+struct PropertyValue {
+  uintptr_t word0 = 0;
+  uint32_t word1 = 0;
+};
+
 // Interface numbers a type may answer.
 namespace iface {
 inline constexpr int32_t kCreate = 1;
@@ -92,6 +100,7 @@ struct UnitTypeDescriptor {
 };
 
 #ifdef _WIN32
+static_assert(sizeof(PropertyValue) == 8, "property value is two 32-bit words on the target");
 static_assert(sizeof(PropertyDescriptor) == 20, "property descriptor is 20 bytes on the target");
 static_assert(sizeof(UnitTypeDescriptor) == 56, "unit type descriptor is 56 bytes on the target");
 #endif
