@@ -9,6 +9,7 @@
 #include <new>
 
 #include <jpeglib.h>
+#include <jerror.h>
 
 #include "window/picture_decoders.h"
 
@@ -28,7 +29,7 @@ struct JpegJob {
   jpeg_progress_mgr progress;
   const uint8_t* data = nullptr;
   size_t size = 0;
-  bool allRowsRead = false;
+  bool endSupplied = false;
   Picture* picture = nullptr;
 };
 
@@ -38,6 +39,13 @@ JpegJob* JobOf(j_common_ptr cinfo) {
 
 void ErrorExit(j_common_ptr cinfo) { std::longjmp(JobOf(cinfo)->jump, 1); }
 void OutputMessage(j_common_ptr) {}  // failures are silent
+
+// Warnings are ignored, except the one that says the entropy-coded data
+// stopped before the image did (a truncated or damaged file): that file gives
+// no picture rather than one filled out with grey.
+void EmitMessage(j_common_ptr cinfo, int level) {
+  if (level < 0 && cinfo->err->msg_code == JWRN_HIT_MARKER) ErrorExit(cinfo);
+}
 
 void MonitorProgress(j_common_ptr cinfo) {
   if (cinfo->is_decompressor &&
@@ -49,11 +57,16 @@ void InitSource(j_decompress_ptr) {}
 void TermSource(j_decompress_ptr) {}
 
 boolean FillInputBuffer(j_decompress_ptr cinfo) {
-  // The data ran out. Once every row is out, only the end marker is missing;
-  // supply it. Before that the file is truncated: no picture.
+  // The data ran out. A file that lacks only its end marker runs out once,
+  // in the last row of a scan or after it: supply the marker then. Anywhere
+  // else, or a second time (the marker was taken as data), the file is cut
+  // short: no picture. Data missing inside a scan shows up as the warning
+  // that EmitMessage turns into a failure.
   static const JOCTET kEnd[2] = {0xFF, JPEG_EOI};
-  if (!JobOf(reinterpret_cast<j_common_ptr>(cinfo))->allRowsRead)
+  JpegJob* job = JobOf(reinterpret_cast<j_common_ptr>(cinfo));
+  if (job->endSupplied || cinfo->input_iMCU_row + 1 < cinfo->total_iMCU_rows)
     ErrorExit(reinterpret_cast<j_common_ptr>(cinfo));
+  job->endSupplied = true;
   cinfo->src->next_input_byte = kEnd;
   cinfo->src->bytes_in_buffer = 2;
   return TRUE;
@@ -77,6 +90,7 @@ bool RunJpeg(JpegJob* job) {
   cinfo->err = jpeg_std_error(&job->errors);
   job->errors.error_exit = ErrorExit;
   job->errors.output_message = OutputMessage;
+  job->errors.emit_message = EmitMessage;
   if (setjmp(job->jump)) {
     jpeg_destroy_decompress(cinfo);
     return false;
@@ -146,7 +160,6 @@ bool RunJpeg(JpegJob* job) {
       }
     }
   }
-  job->allRowsRead = true;
   jpeg_finish_decompress(cinfo);
   jpeg_destroy_decompress(cinfo);
   return true;
