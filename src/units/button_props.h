@@ -30,6 +30,7 @@ struct ButtonProps {
   std::vector<uint8_t> font;           // 5
 
   void Reset() { *this = ButtonProps{}; }
+  bool operator==(const ButtonProps&) const = default;
   bool Load(std::span<const uint8_t> blob);
   std::vector<uint8_t> Save() const;
 

@@ -52,6 +52,7 @@ struct ComboBoxProps {
   int32_t bindingOption = 0;         // 16
 
   void Reset() { *this = ComboBoxProps{}; }
+  bool operator==(const ComboBoxProps&) const = default;
   bool Load(std::span<const uint8_t> blob);
   std::vector<uint8_t> Save() const;
 

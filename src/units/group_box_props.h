@@ -28,6 +28,7 @@ struct GroupBoxProps {
   std::vector<uint8_t> font;         // 4
 
   void Reset() { *this = GroupBoxProps{}; }
+  bool operator==(const GroupBoxProps&) const = default;
   bool Load(std::span<const uint8_t> blob);
   std::vector<uint8_t> Save() const;
 

@@ -60,6 +60,7 @@ struct LabelProps {
   std::string dataColumn;              // 20
 
   void Reset() { *this = LabelProps{}; }
+  bool operator==(const LabelProps&) const = default;
   bool Load(std::span<const uint8_t> blob);
   std::vector<uint8_t> Save() const;
 

@@ -31,6 +31,7 @@ struct ShapeBoxProps {
   uint32_t fillColour = 0xFF000000;  // 6: 0xFF000000 = not filled
 
   void Reset() { *this = ShapeBoxProps{}; }
+  bool operator==(const ShapeBoxProps&) const = default;
   bool Load(std::span<const uint8_t> blob);
   std::vector<uint8_t> Save() const;
 

@@ -8,11 +8,11 @@
 #include <vector>
 
 #include "templates/property_blob.h"
+#include "units/unit_type.h"  // kDefaultColour
 
 namespace kavrel {
 
 inline constexpr uint32_t kWindowPropsVersion = 6;
-inline constexpr uint32_t kDefaultColour = 0xFF000000;  // the system button-face colour
 
 enum class WindowOwn : int32_t {
   kCaption = 0,
@@ -68,6 +68,7 @@ struct WindowProps {
   std::string className;               // 23: empty = the runtime's class
 
   void Reset() { *this = WindowProps{}; }
+  bool operator==(const WindowProps&) const = default;
   bool Load(std::span<const uint8_t> blob);
   std::vector<uint8_t> Save() const;
 
