@@ -89,6 +89,7 @@ int main(int argc, char** argv) {
   };
   seed("template_store_fuzz", "main_window.bin", block);
   seed("template_store_fuzz", "main_window_bare.bin", WriteTemplateStore({&bare, 1}));
+  seed("window_props_fuzz", "main_window.bin", design.units[0].properties);
   seed("window_props_fuzz", "main_window_bare.bin", bare.units[0].properties);
   for (const UnitDesign& u : bare.units) {
     const char* target = nullptr;

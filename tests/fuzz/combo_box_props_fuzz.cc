@@ -1,0 +1,7 @@
+// The ComboBoxProps blob reader.
+#include "units/combo_box_props.h"
+#include "blob_fuzz.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  return FuzzBlob<kavrel::ComboBoxProps>(data, size);
+}
