@@ -1,0 +1,54 @@
+// The combo box unit: an edit field with a list of prepared entries, of the
+// system class "COMBOBOX". Its content, selection and current entry are read
+// live from the control.
+#pragma once
+
+#include <windows.h>
+
+#include "units/combo_box_props.h"
+#include "units/unit_base_win32.h"
+#include "units/unit_descriptors.h"
+
+namespace kavrel {
+
+// Posted to itself on CBN_SELENDOK; event 0 is raised when it arrives, so the
+// chosen entry is already in place.
+inline constexpr UINT kComboChosenMessage = 0xA711;
+// The least height of a drop-down box, list included.
+inline constexpr int32_t kDropDownHeight = 160;
+
+
+class ComboBox : public Unit {
+ public:
+  using Props = ComboBoxProps;
+
+  using Unit::Unit;
+
+  Props& props() { return props_; }
+  bool Build(uint32_t style, HWND parent, int32_t id, int32_t x, int32_t y, int32_t width, int32_t height);
+  static void VisitTexts(Props& props, TextConverterFn converter, uintptr_t user);
+
+  bool SetOwnProperty(int32_t own, const PropertyValue& value) override;
+  bool GetOwnProperty(int32_t own, PropertyValue& value) override;
+  std::vector<uint8_t> SaveBlob() const override { return props_.Save(); }
+
+ protected:
+  LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
+  bool OnChildNotify(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* result) override;
+  void ReleaseResources() override { background_.Reset(); }
+
+ private:
+  bool Editable() const { return props_.kind != 2; }
+  int32_t EntryHeight();
+  void SetEntryHeight(int32_t height);
+  void ApplySelection();
+  LRESULT AnswerColour(HDC dc);
+  const std::string& LiveContent();
+
+  Props props_;
+  UnitBrush background_;
+  std::string selectedText_;         // own 5 as last read
+  std::vector<uint8_t> entryBytes_;  // own 12 as last read
+};
+
+}  // namespace kavrel

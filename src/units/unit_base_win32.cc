@@ -1,0 +1,199 @@
+#include "units/unit_base_win32.h"
+
+#include <cstring>
+
+#include "app/runtime_app_win32.h"
+
+namespace kavrel {
+
+intptr_t CallRuntime(int32_t code, intptr_t arg1, intptr_t arg2) {
+  return RuntimeApp::Instance().CallLibrary(code, arg1, arg2);
+}
+
+COLORREF PaintColour(uint32_t colour) { return ResolveDefaultColour(colour, GetSysColor(COLOR_BTNFACE)); }
+
+HBRUSH UnitBrush::Get(uint32_t colour) {
+  const COLORREF resolved = PaintColour(colour);
+  if (brush_ && resolved == colour_) return brush_;
+  Reset();
+  brush_ = CreateSolidBrush(resolved);
+  colour_ = resolved;
+  return brush_;
+}
+
+void UnitBrush::Reset() {
+  if (brush_) DeleteObject(brush_);
+  brush_ = nullptr;
+}
+
+HFONT CreateUnitFont(std::span<const uint8_t> description) {
+  if (description.size() != sizeof(LOGFONTA)) return nullptr;
+  LOGFONTA font;
+  std::memcpy(&font, description.data(), sizeof font);
+  font.lfFaceName[LF_FACESIZE - 1] = 0;  // a stored name need not be terminated
+  font.lfCharSet = DEFAULT_CHARSET;
+  font.lfOutPrecision = OUT_DEFAULT_PRECIS;
+  font.lfClipPrecision = CLIP_DEFAULT_PRECIS;
+  font.lfQuality = PROOF_QUALITY;
+  font.lfPitchAndFamily = 0;
+  return CreateFontIndirectA(&font);
+}
+
+void ChangeStyle(HWND hwnd, DWORD remove, DWORD add, bool extended) {
+  const int which = extended ? GWL_EXSTYLE : GWL_STYLE;
+  const DWORD old = DWORD(GetWindowLongA(hwnd, which));
+  const DWORD style = (old & ~remove) | add;
+  if (style == old) return;
+  SetWindowLongA(hwnd, which, LONG(style));
+  SetWindowPos(hwnd, nullptr, 0, 0, 0, 0,
+               SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+}
+
+bool RegisterUnitClass(const char* name) {
+  HINSTANCE module = GetModuleHandleA(nullptr);
+  WNDCLASSA existing;
+  if (GetClassInfoA(module, name, &existing)) return true;
+  WNDCLASSA wc{};
+  wc.style = CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS;
+  wc.lpfnWndProc = DefWindowProcA;  // the unit object subclasses each window
+  wc.hInstance = module;
+  wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+  wc.hbrBackground = nullptr;
+  wc.lpszClassName = name;
+  return RegisterClassA(&wc) != 0;
+}
+
+HGLOBAL BytesToGlobal(std::span<const uint8_t> bytes) {
+  HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE | GMEM_SHARE, bytes.size());
+  if (!block) return nullptr;
+  if (!bytes.empty()) {
+    void* p = GlobalLock(block);
+    if (!p) {
+      GlobalFree(block);
+      return nullptr;
+    }
+    std::memcpy(p, bytes.data(), bytes.size());
+    GlobalUnlock(block);
+  }
+  return block;
+}
+
+PropertyValue IntValue(int32_t v) { return {uintptr_t(uint32_t(v)), 0}; }
+PropertyValue ColourValue(uint32_t v) { return {uintptr_t(v), 0}; }
+
+PropertyValue TextValue(const std::string& text) { return {reinterpret_cast<uintptr_t>(text.c_str()), 0}; }
+
+PropertyValue BytesValue(const std::vector<uint8_t>& bytes) {
+  if (bytes.empty()) return {0, 0};
+  return {reinterpret_cast<uintptr_t>(bytes.data()), uint32_t(bytes.size())};
+}
+
+int32_t ValueInt(const PropertyValue& v) { return int32_t(uint32_t(v.word0)); }
+uint32_t ValueColour(const PropertyValue& v) { return uint32_t(v.word0); }
+int32_t ValueLogical(const PropertyValue& v) { return uint32_t(v.word0) == 1 ? 1 : 0; }
+
+std::string ValueText(const PropertyValue& v) {
+  const char* text = reinterpret_cast<const char*>(v.word0);
+  return text ? std::string(text) : std::string();
+}
+
+std::vector<uint8_t> ValueBytes(const PropertyValue& v) {
+  const auto* bytes = reinterpret_cast<const uint8_t*>(v.word0);
+  if (!bytes || v.word1 == 0) return {};
+  return std::vector<uint8_t>(bytes, bytes + v.word1);
+}
+
+bool FillGradientRect(HDC dc, int32_t direction, const GradientStops& stops, const RECT& area, const RECT& clip) {
+  const PaintRect whole = ToPaintRect(area);
+  if (!CanFillGradient(direction, stops, whole)) return false;
+  std::vector<uint32_t> pixels(size_t(kGradientTile) * kGradientTile);
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  for (const PaintRect& tile : GradientTiles(whole, ToPaintRect(clip))) {
+    const int32_t w = tile.Width();
+    const int32_t h = tile.Height();
+    FillGradientTile(direction, stops, whole, tile, pixels);
+    info.bmiHeader.biWidth = w;
+    info.bmiHeader.biHeight = -h;  // top-down rows
+    StretchDIBits(dc, tile.left, tile.top, w, h, 0, 0, w, h, pixels.data(), &info, DIB_RGB_COLORS, SRCCOPY);
+  }
+  return true;
+}
+
+std::string WindowText(HWND hwnd) {
+  const int length = GetWindowTextLengthA(hwnd);
+  if (length <= 0) return {};
+  std::string text(size_t(length) + 1, '\0');
+  const int got = GetWindowTextA(hwnd, text.data(), length + 1);
+  text.resize(size_t(got > 0 ? got : 0));
+  return text;
+}
+
+bool Unit::RaiseEvent(int32_t index, std::span<const uint32_t> args, SimpleEventRecord* record) {
+  SimpleEventRecord event = MakeEventRecord(window_, unit_, index, args);
+  const bool ran = CallRuntime(kRaiseEventRequest, reinterpret_cast<intptr_t>(&event), 0) != 0;
+  if (record) *record = event;
+  return ran;
+}
+
+void Unit::ApplyFont(const std::vector<uint8_t>& description) {
+  HFONT previous = font_;
+  font_ = CreateUnitFont(description);
+  HGDIOBJ shown = font_ ? HGDIOBJ(font_) : GetStockObject(DEFAULT_GUI_FONT);
+  if (hwnd()) SendMessageA(hwnd(), WM_SETFONT, WPARAM(shown), TRUE);
+  // Only once the window no longer uses it.
+  if (previous) DeleteObject(previous);
+}
+
+Unit::~Unit() {
+  if (font_) DeleteObject(font_);
+}
+
+void Unit::OnFinalDestroy() {
+  ReleaseResources();
+  if (font_) DeleteObject(font_);
+  font_ = nullptr;
+  CallRuntime(kUnitGoneRequest, intptr_t(window_), intptr_t(unit_));
+  delete this;
+}
+
+namespace {
+
+Unit* AsUnit(Window* window) { return dynamic_cast<Unit*>(window); }
+
+}  // namespace
+
+BOOL KAVREL_STDCALL UnitPropertyChanged(Window* unit, int32_t ownIndex, const PropertyValue* value,
+                                        const char** tip) {
+  if (tip) *tip = nullptr;
+  Unit* object = AsUnit(unit);
+  if (!object || !value) return FALSE;
+  return object->SetOwnProperty(ownIndex, *value) ? TRUE : FALSE;
+}
+
+HGLOBAL KAVREL_STDCALL UnitSaveProperties(Window* unit) {
+  Unit* object = AsUnit(unit);
+  if (!object) return nullptr;
+  return BytesToGlobal(object->SaveBlob());
+}
+
+BOOL KAVREL_STDCALL UnitGetProperty(Window* unit, int32_t ownIndex, PropertyValue* value) {
+  Unit* object = AsUnit(unit);
+  if (!object || !value) return FALSE;
+  return object->GetOwnProperty(ownIndex, *value) ? TRUE : FALSE;
+}
+
+BOOL KAVREL_STDCALL UnitIsDefaultButton(Window* unit) {
+  Unit* object = AsUnit(unit);
+  return object && object->IsDefaultButton() ? TRUE : FALSE;
+}
+
+void ConvertFontFace(std::vector<uint8_t>& font, TextConverterFn converter, uintptr_t user) {
+  if (font.size() != sizeof(LOGFONTA)) return;
+  converter(font.data() + offsetof(LOGFONTA, lfFaceName), 1, user);
+}
+
+}  // namespace kavrel

@@ -1,0 +1,240 @@
+#include "unit_test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "app/runtime_app_win32.h"
+
+namespace kavrel::unit_test {
+
+namespace {
+
+constexpr char kParentClass[] = "KavrelUnitTestParent";
+
+HookLog g_log;
+
+intptr_t RecordingHook(int32_t code, intptr_t arg1, intptr_t arg2) {
+  if (code == kUnitGoneRequest) {
+    g_log.gone.emplace_back(uint32_t(arg1), uint32_t(arg2));
+    return 0;
+  }
+  if (code == kRaiseEventRequest) {
+    auto* record = reinterpret_cast<SimpleEventRecord*>(arg1);
+    g_log.events.push_back(*record);
+    if (!g_log.handlerRuns) return 0;
+    if (g_log.handlerValue) {
+      record->hasResult = 1;
+      record->result = uint32_t(*g_log.handlerValue);
+    }
+    return 1;
+  }
+  return 0;
+}
+
+}  // namespace
+
+TestParent::TestParent(int width, int height) {
+  HINSTANCE module = GetModuleHandleA(nullptr);
+  WNDCLASSA wc{};
+  if (!GetClassInfoA(module, kParentClass, &wc)) {
+    wc = WNDCLASSA{};
+    wc.lpfnWndProc = DefWindowProcA;
+    wc.hInstance = module;
+    wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+    wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
+    wc.lpszClassName = kParentClass;
+    RegisterClassA(&wc);
+  }
+  CreateEx(WS_EX_TOPMOST, kParentClass, "units", WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0, width, height,
+           nullptr, nullptr);
+  Pump();
+}
+
+TestParent::~TestParent() {
+  if (hwnd()) DestroyWindow(hwnd());
+  Pump();
+}
+
+int TestParent::ChildCount() const {
+  int count = 0;
+  for (HWND c = GetWindow(hwnd(), GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) ++count;
+  return count;
+}
+
+int HookLog::Count(int32_t event) const {
+  int n = 0;
+  for (const auto& e : events) n += e.event == event;
+  return n;
+}
+
+HookLog& Hooks() { return g_log; }
+
+void InstallHook() {
+  g_log.Clear();
+  RuntimeApp::Instance().SetLibraryHook(&RecordingHook);
+}
+
+void RemoveHook() { RuntimeApp::Instance().SetLibraryHook(nullptr); }
+
+void Pump() {
+  MSG msg;
+  for (int round = 0; round < 3; ++round) {
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      TranslateMessage(&msg);
+      DispatchMessageA(&msg);
+    }
+    Sleep(1);
+  }
+}
+
+template <class Fn>
+Fn Routine(const UnitTypeDescriptor& type, int32_t number) {
+  return reinterpret_cast<Fn>(type.getInterface(number));
+}
+
+Window* CreateUnit(const UnitTypeDescriptor& type, const std::vector<uint8_t>& blob, HWND parent, int x, int y,
+                   int width, int height, UnitId unit, uint32_t style) {
+  auto create = Routine<CreateUnitFn>(type, iface::kCreate);
+  Window* object = create(blob.empty() ? nullptr : blob.data(), int32_t(blob.size()), style, parent, 100, 0, x, y,
+                          width, height, kTestWindow, unit, 0, 0);
+  Pump();
+  return object;
+}
+
+bool SetProperty(const UnitTypeDescriptor& type, Window* unit, int32_t own, PropertyValue value) {
+  const char* tip = "unset";
+  const BOOL recreate = Routine<PropertyChangedFn>(type, iface::kPropertyChanged)(unit, own, &value, &tip);
+  EXPECT_EQ(tip, nullptr);
+  Pump();
+  return recreate != FALSE;
+}
+
+PropertyValue GetProperty(const UnitTypeDescriptor& type, Window* unit, int32_t own, bool* ok) {
+  PropertyValue value;
+  const BOOL got = Routine<GetPropertyFn>(type, iface::kGetProperty)(unit, own, &value);
+  if (ok) *ok = got != FALSE;
+  return value;
+}
+
+std::string GetText(const UnitTypeDescriptor& type, Window* unit, int32_t own) {
+  const PropertyValue v = GetProperty(type, unit, own);
+  const char* text = reinterpret_cast<const char*>(v.word0);
+  return text ? std::string(text) : std::string();
+}
+
+int32_t GetInt(const UnitTypeDescriptor& type, Window* unit, int32_t own) {
+  return int32_t(uint32_t(GetProperty(type, unit, own).word0));
+}
+
+std::vector<uint8_t> SaveBlob(const UnitTypeDescriptor& type, Window* unit, SIZE_T* globalSize) {
+  HGLOBAL block = Routine<SavePropertiesFn>(type, iface::kSaveProperties)(unit);
+  if (!block) return {};
+  const SIZE_T size = GlobalSize(block);
+  if (globalSize) *globalSize = size;
+  std::vector<uint8_t> bytes(size);
+  if (void* p = GlobalLock(block)) {
+    std::memcpy(bytes.data(), p, size);
+    GlobalUnlock(block);
+  }
+  GlobalFree(block);
+  return bytes;
+}
+
+Capture::Capture(HWND hwnd) {
+  RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+  Pump();
+  RECT client;
+  GetClientRect(hwnd, &client);
+  width_ = client.right;
+  height_ = client.bottom;
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+  info.bmiHeader.biWidth = width_;
+  info.bmiHeader.biHeight = -height_;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  void* bits = nullptr;
+  HDC window = GetDC(hwnd);
+  HDC memory = CreateCompatibleDC(window);
+  HBITMAP dib = CreateDIBSection(window, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  HGDIOBJ old = SelectObject(memory, dib);
+  BitBlt(memory, 0, 0, width_, height_, window, 0, 0, SRCCOPY);
+  GdiFlush();
+  pixels_.assign(static_cast<uint32_t*>(bits), static_cast<uint32_t*>(bits) + size_t(width_) * size_t(height_));
+  SelectObject(memory, old);
+  DeleteObject(dib);
+  DeleteDC(memory);
+  ReleaseDC(hwnd, window);
+}
+
+COLORREF Capture::At(int x, int y) const {
+  if (x < 0 || y < 0 || x >= width_ || y >= height_) return CLR_INVALID;
+  const uint32_t p = pixels_[size_t(y) * size_t(width_) + size_t(x)];
+  return RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF);
+}
+
+int Capture::Count(const RECT& r, COLORREF colour) const {
+  int n = 0;
+  for (int y = r.top; y < r.bottom; ++y)
+    for (int x = r.left; x < r.right; ++x) n += At(x, y) == colour;
+  return n;
+}
+
+ButtonFaceOverride::ButtonFaceOverride(COLORREF colour) : saved_(GetSysColor(COLOR_BTNFACE)) {
+  const INT element = COLOR_BTNFACE;
+  SetSysColors(1, &element, &colour);
+  Pump();
+}
+
+ButtonFaceOverride::~ButtonFaceOverride() {
+  const INT element = COLOR_BTNFACE;
+  SetSysColors(1, &element, &saved_);
+  Pump();
+}
+
+std::vector<uint8_t> BmpFile(int width, int height, COLORREF colour) {
+  const uint32_t stride = (uint32_t(width) * 3 + 3) & ~3u;
+  const uint32_t pixelBytes = stride * uint32_t(height);
+  BITMAPFILEHEADER file{};
+  BITMAPINFOHEADER info{};
+  file.bfType = 0x4D42;
+  file.bfOffBits = sizeof file + sizeof info;
+  file.bfSize = file.bfOffBits + pixelBytes;
+  info.biSize = sizeof info;
+  info.biWidth = width;
+  info.biHeight = height;
+  info.biPlanes = 1;
+  info.biBitCount = 24;
+  info.biSizeImage = pixelBytes;
+  std::vector<uint8_t> bytes(file.bfSize, 0);
+  std::memcpy(bytes.data(), &file, sizeof file);
+  std::memcpy(bytes.data() + sizeof file, &info, sizeof info);
+  for (int y = 0; y < height; ++y) {
+    uint8_t* row = bytes.data() + file.bfOffBits + stride * uint32_t(y);
+    for (int x = 0; x < width; ++x) {
+      row[3 * x] = GetBValue(colour);
+      row[3 * x + 1] = GetGValue(colour);
+      row[3 * x + 2] = GetRValue(colour);
+    }
+  }
+  return bytes;
+}
+
+std::vector<uint8_t> FontBytes(int height, int weight, const char* face) {
+  LOGFONTA font{};
+  font.lfHeight = height;
+  font.lfWeight = weight;
+  font.lfCharSet = 134;  // as stored: replaced when the font is made
+  font.lfOutPrecision = 3;
+  font.lfClipPrecision = 2;
+  font.lfQuality = 1;
+  font.lfPitchAndFamily = 2;
+  std::strncpy(font.lfFaceName, face, LF_FACESIZE - 1);
+  std::vector<uint8_t> bytes(sizeof font);
+  std::memcpy(bytes.data(), &font, sizeof font);
+  return bytes;
+}
+
+}  // namespace kavrel::unit_test

@@ -1,0 +1,6 @@
+# Unit types under Wine: created on a plain parent window, their properties,
+# painting read back from a DIB, and their events through the library hook.
+list(APPEND KAVREL_WIN_TEST_SOURCES
+  tests/windows/unit_test_support.cc
+  tests/windows/unit_shape_box_test.cc
+  tests/windows/unit_label_test.cc)
