@@ -71,3 +71,6 @@ endforeach()
 # Kavrel.exe imports nothing but Windows system DLLs.
 add_test(NAME kavrel_imports_only_system_dlls
          COMMAND ${CMAKE_SOURCE_DIR}/scripts/check-imports.sh $<TARGET_FILE:Kavrel>)
+
+# The end-to-end programs and their tests.
+include(${CMAKE_SOURCE_DIR}/tests/e2e/targets.cmake)

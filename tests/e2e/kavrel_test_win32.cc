@@ -1,0 +1,86 @@
+#include "kavrel_test_win32.h"
+
+namespace kavrel::e2e {
+
+void KavrelTest::SetUp() {
+  SessionTest::SetUp();
+  if (HasFatalFailure()) return;
+  for (const auto& unit : ExpectedUnits())
+    if (HWND window = app->FindUnit(ClassOf(unit.kind), unit.left, unit.top)) units_[unit.id] = window;
+}
+
+HWND KavrelTest::Unit(uint32_t id) const {
+  auto found = units_.find(id);
+  return found == units_.end() ? nullptr : found->second;
+}
+
+testing::AssertionResult KavrelTest::Fill(const Fields& f) const {
+  const std::pair<uint32_t, const std::string*> boxes[] = {
+      {kConnectionNameBox, &f.name},   {kAddressBox, &f.address},        {kMaskBox, &f.mask},
+      {kGatewayBox, &f.gateway},       {kPreferredDnsBox, &f.preferred}, {kAlternateDnsBox, &f.alternate}};
+  for (auto [id, value] : boxes) {
+    HWND box = Unit(id);
+    if (!box) return testing::AssertionFailure() << "no combo box " << std::hex << id;
+    if (!app->Put(box, *value)) return testing::AssertionFailure() << "box " << std::hex << id << " does not take the text";
+  }
+  return testing::AssertionSuccess();
+}
+
+Fields KavrelTest::Read() const {
+  auto text = [&](uint32_t id) { return Unit(id) ? WindowText(Unit(id)) : std::string("<missing>"); };
+  return {text(kConnectionNameBox), text(kAddressBox),      text(kMaskBox),
+          text(kGatewayBox),        text(kPreferredDnsBox), text(kAlternateDnsBox)};
+}
+
+testing::AssertionResult KavrelTest::ExpectNotice(uint32_t button, const std::string& message) const {
+  HWND pressed = Unit(button);
+  if (!pressed) return testing::AssertionFailure() << "no button " << std::hex << button;
+  Fields before = Read();
+  app->Click(pressed);
+  auto notice = app->WaitForNotice(10000);
+  if (!notice) return testing::AssertionFailure() << "no notice appeared";
+  bool disabled = !IsWindowEnabled(app->main());
+  bool closed = app->CloseNotice(*notice);
+  auto failure = testing::AssertionFailure();
+  bool ok = true;
+  if (notice->caption != text::kNoticeTitle) ok = false, failure << "caption \"" << Readable(notice->caption) << "\"; ";
+  if (notice->text != message)
+    ok = false, failure << "text \"" << Readable(notice->text) << "\" instead of \"" << Readable(message) << "\"; ";
+  if (notice->buttons.size() != 1) ok = false, failure << notice->buttons.size() << " buttons; ";
+  if (notice->hasIcon) ok = false, failure << "an icon; ";
+  if (!disabled) ok = false, failure << "the window took input while the notice was up; ";
+  if (!closed) ok = false, failure << "the notice did not close; ";
+  if (!WaitUntil([&] { return IsWindowEnabled(app->main()) != FALSE; }, 3000))
+    ok = false, failure << "the window stayed disabled; ";
+  Fields after = Read();
+  if (after.name != before.name || after.address != before.address || after.mask != before.mask ||
+      after.gateway != before.gateway || after.preferred != before.preferred || after.alternate != before.alternate)
+    ok = false, failure << "the boxes changed; ";
+  if (!ok) return failure;
+  ExpectNothingRun();
+  return testing::AssertionSuccess();
+}
+
+std::optional<std::vector<NetshRecord>> KavrelTest::PressAndRecord(uint32_t button, size_t count) const {
+  HWND pressed = Unit(button);
+  if (!pressed) return std::nullopt;
+  app->Click(pressed);
+  auto records = log.WaitForRecords(count, 30000);
+  if (!records) {
+    if (auto notice = app->CurrentNotice()) {
+      ADD_FAILURE() << "a notice instead of a run: " << Readable(notice->text);
+      app->CloseNotice(*notice);
+    }
+    return std::nullopt;
+  }
+  app->WaitForNoChildren(15000);
+  // Anything beyond what was asked for would show here.
+  return log.Read().records;
+}
+
+std::vector<std::string> Arguments(const NetshRecord& record) {
+  if (record.args.empty()) return {};
+  return std::vector<std::string>(record.args.begin() + 1, record.args.end());
+}
+
+}  // namespace kavrel::e2e

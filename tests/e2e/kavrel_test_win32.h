@@ -1,0 +1,44 @@
+// The fixture of the tests that drive the real Kavrel.exe: a fresh program
+// per test, its units found by their designed class and position, and the
+// steps every action test takes (fill the boxes, press, read the notice or
+// the recorded netsh runs).
+#pragma once
+
+#include <map>
+
+#include "e2e_support_win32.h"
+#include "main_window_expect.h"
+
+namespace kavrel::e2e {
+
+struct Fields {
+  std::string name, address, mask, gateway, preferred, alternate;
+};
+
+class KavrelTest : public SessionTest {
+ protected:
+  StartOptions Options() const override { return KavrelOptions(); }
+  void SetUp() override;
+
+  // The live window of a designed unit (null when it is not there).
+  HWND Unit(uint32_t id) const;
+
+  testing::AssertionResult Fill(const Fields& fields) const;
+  Fields Read() const;
+
+  // Presses the button and expects exactly this notice, task-modal, with an
+  // OK button and no icon; closes it and expects nothing to have run and
+  // every box to hold what it held before.
+  testing::AssertionResult ExpectNotice(uint32_t button, const std::string& message) const;
+  // Presses the button and returns the netsh runs it caused once `count`
+  // are recorded and the started processes are gone.
+  std::optional<std::vector<NetshRecord>> PressAndRecord(uint32_t button, size_t count) const;
+
+ private:
+  std::map<uint32_t, HWND> units_;
+};
+
+// A record's arguments after the program name.
+std::vector<std::string> Arguments(const NetshRecord& record);
+
+}  // namespace kavrel::e2e

@@ -1,0 +1,181 @@
+#include "remote_process_win32.h"
+
+#include <tlhelp32.h>
+#include <winternl.h>
+
+#include "templates/byte_reader.h"
+
+namespace kavrel::e2e {
+
+namespace {
+
+// The layouts read below are those of 32-bit processes, which every
+// program of these tests is.
+static_assert(sizeof(void*) == 4, "the end-to-end programs are 32-bit");
+constexpr uintptr_t kPebProcessParameters = 0x10;
+constexpr uintptr_t kParametersCommandLine = 0x40;
+constexpr uintptr_t kPebGdiHandleTable = 0x94;
+constexpr size_t kGdiEntrySize = 24;
+constexpr size_t kGdiEntryTypeOffset = 14;
+constexpr size_t kGdiMaxEntries = 0x10000;
+constexpr ULONG kSystemHandleInformation = 16;
+constexpr size_t kHandleEntrySize = 16;
+constexpr NTSTATUS kInfoLengthMismatch = NTSTATUS(0xC0000004);
+
+using QueryProcess = NTSTATUS(WINAPI*)(HANDLE, ULONG, PVOID, ULONG, PULONG);
+using QuerySystem = NTSTATUS(WINAPI*)(ULONG, PVOID, ULONG, PULONG);
+
+template <typename F>
+F NtEntry(const char* name) {
+  return reinterpret_cast<F>(reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("ntdll.dll"), name)));
+}
+
+std::optional<PROCESS_BASIC_INFORMATION> BasicInformation(HANDLE process) {
+  static auto query = NtEntry<QueryProcess>("NtQueryInformationProcess");
+  PROCESS_BASIC_INFORMATION info{};
+  if (!query || query(process, 0, &info, sizeof info, nullptr) != 0) return std::nullopt;
+  return info;
+}
+
+}  // namespace
+
+std::vector<ProcessEntry> ListProcesses() {
+  std::vector<ProcessEntry> out;
+  HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+  if (snapshot == INVALID_HANDLE_VALUE) return out;
+  PROCESSENTRY32 entry{};
+  entry.dwSize = sizeof entry;
+  for (BOOL more = Process32First(snapshot, &entry); more; more = Process32Next(snapshot, &entry)) {
+    entry.szExeFile[MAX_PATH - 1] = 0;
+    out.push_back({entry.th32ProcessID, entry.th32ParentProcessID, entry.szExeFile});
+  }
+  CloseHandle(snapshot);
+  return out;
+}
+
+std::optional<ProcessEntry> FindProcess(DWORD pid) {
+  for (auto& p : ListProcesses())
+    if (p.pid == pid) return p;
+  return std::nullopt;
+}
+
+bool ReadRemote(HANDLE process, uintptr_t address, void* out, size_t n) {
+  SIZE_T done = 0;
+  return ReadProcessMemory(process, reinterpret_cast<LPCVOID>(address), out, n, &done) && done == n;
+}
+
+std::optional<uintptr_t> PebAddress(HANDLE process) {
+  auto info = BasicInformation(process);
+  if (!info || !info->PebBaseAddress) return std::nullopt;
+  return reinterpret_cast<uintptr_t>(info->PebBaseAddress);
+}
+
+DWORD ParentProcessId(HANDLE process) {
+  auto info = BasicInformation(process);
+  return info ? DWORD(info->InheritedFromUniqueProcessId) : 0;
+}
+
+std::optional<std::string> RemoteCommandLine(HANDLE process) {
+  auto peb = PebAddress(process);
+  uintptr_t parameters = 0;
+  UNICODE_STRING line{};
+  if (!peb || !ReadRemote(process, *peb + kPebProcessParameters, &parameters, sizeof parameters) ||
+      !ReadRemote(process, parameters + kParametersCommandLine, &line, sizeof line))
+    return std::nullopt;
+  // A length in bytes from another process: even, and bounded by what a
+  // command line can hold.
+  if (line.Length % 2 != 0 || line.Length > 65534) return std::nullopt;
+  std::wstring wide(line.Length / 2, L'\0');
+  if (!wide.empty() && !ReadRemote(process, reinterpret_cast<uintptr_t>(line.Buffer), wide.data(), line.Length))
+    return std::nullopt;
+  if (wide.empty()) return std::string();
+  int n = WideCharToMultiByte(CP_ACP, 0, wide.data(), int(wide.size()), nullptr, 0, nullptr, nullptr);
+  std::string out(size_t(n > 0 ? n : 0), '\0');
+  if (n > 0) WideCharToMultiByte(CP_ACP, 0, wide.data(), int(wide.size()), out.data(), n, nullptr, nullptr);
+  return out;
+}
+
+std::optional<int> CountHandles(DWORD pid) {
+  static auto query = NtEntry<QuerySystem>("NtQuerySystemInformation");
+  if (!query) return std::nullopt;
+  std::vector<uint8_t> buffer(1 << 16);
+  NTSTATUS status;
+  for (;;) {
+    ULONG needed = 0;
+    status = query(kSystemHandleInformation, buffer.data(), ULONG(buffer.size()), &needed);
+    if (status != kInfoLengthMismatch || buffer.size() >= (64u << 20)) break;
+    buffer.resize(buffer.size() * 2);
+  }
+  if (status != 0) return std::nullopt;
+  ByteReader in{std::span<const uint8_t>(buffer)};
+  uint32_t count = in.U32();
+  if (!in.ok() || count > in.remaining() / kHandleEntrySize) return std::nullopt;
+  int mine = 0;
+  for (uint32_t i = 0; i < count; ++i) {
+    uint16_t owner = 0;
+    in.ReadU16(owner);
+    in.Skip(kHandleEntrySize - 2);
+    // The list names owners by the low 16 bits of their id.
+    if (owner == uint16_t(pid)) ++mine;
+  }
+  if (!in.ok()) return std::nullopt;
+  return mine;
+}
+
+std::optional<int> CountGdiObjects(HANDLE process) {
+  DWORD counted = GetGuiResources(process, GR_GDIOBJECTS);
+  if (counted > 0) return int(counted);
+  auto peb = PebAddress(process);
+  uintptr_t table = 0;
+  if (!peb || !ReadRemote(process, *peb + kPebGdiHandleTable, &table, sizeof table) || !table) return std::nullopt;
+  std::vector<uint8_t> entries(kGdiMaxEntries * kGdiEntrySize);
+  if (!ReadRemote(process, table, entries.data(), entries.size())) return std::nullopt;
+  ByteReader in{std::span<const uint8_t>(entries)};
+  int used = 0;
+  for (size_t i = 0; i < kGdiMaxEntries; ++i) {
+    uint8_t type = 0;
+    in.Skip(kGdiEntryTypeOffset);
+    in.ReadU8(type);
+    in.Skip(kGdiEntrySize - kGdiEntryTypeOffset - 1);
+    // A freed entry keeps its object word but loses its type.
+    if (type != 0) ++used;
+  }
+  if (!in.ok()) return std::nullopt;
+  return used;
+}
+
+namespace {
+
+struct WindowCount {
+  DWORD pid;
+  int count;
+};
+
+BOOL CALLBACK CountChild(HWND window, LPARAM param) {
+  auto* c = reinterpret_cast<WindowCount*>(param);
+  DWORD owner = 0;
+  GetWindowThreadProcessId(window, &owner);
+  if (owner == c->pid) ++c->count;
+  return TRUE;
+}
+
+BOOL CALLBACK CountTop(HWND window, LPARAM param) {
+  auto* c = reinterpret_cast<WindowCount*>(param);
+  DWORD owner = 0;
+  GetWindowThreadProcessId(window, &owner);
+  if (owner == c->pid) {
+    ++c->count;
+    EnumChildWindows(window, CountChild, param);
+  }
+  return TRUE;
+}
+
+}  // namespace
+
+int CountWindows(DWORD pid) {
+  WindowCount c{pid, 0};
+  EnumWindows(CountTop, reinterpret_cast<LPARAM>(&c));
+  return c.count;
+}
+
+}  // namespace kavrel::e2e

@@ -1,0 +1,46 @@
+// What one process of the test can learn about another from outside: its
+// command line, its parent, the processes it started, and how many kernel
+// handles and GDI objects it holds. Everything here reads; nothing changes
+// the other process.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace kavrel::e2e {
+
+struct ProcessEntry {
+  DWORD pid = 0;
+  DWORD parentPid = 0;
+  std::string image;  // file name only, e.g. "cmd.exe"
+};
+
+std::vector<ProcessEntry> ListProcesses();
+std::optional<ProcessEntry> FindProcess(DWORD pid);
+
+// Copies n bytes from the other process; false when any of them is missing.
+bool ReadRemote(HANDLE process, uintptr_t address, void* out, size_t n);
+
+std::optional<uintptr_t> PebAddress(HANDLE process);
+DWORD ParentProcessId(HANDLE process);
+
+// The command line the process was started with, in the ANSI code page;
+// nullopt when it cannot be read.
+std::optional<std::string> RemoteCommandLine(HANDLE process);
+
+// Kernel handles the process holds (the system's handle list, since Wine
+// answers GetProcessHandleCount with 0).
+std::optional<int> CountHandles(DWORD pid);
+
+// GDI objects the process holds: GetGuiResources where the system counts
+// them, else the entries in use in the process's GDI handle table.
+std::optional<int> CountGdiObjects(HANDLE process);
+
+// Windows of the process, top-level and children.
+int CountWindows(DWORD pid);
+
+}  // namespace kavrel::e2e

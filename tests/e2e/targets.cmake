@@ -1,0 +1,41 @@
+# The end-to-end programs, for the Windows build: the recording netsh, a
+# small program that proves the driver, and the driver with its tests, which
+# start the real Kavrel.exe under Wine. Everything lands beside Kavrel.exe,
+# where the driver looks for it.
+#
+# The fragment glob reads this file too, before any target exists (and the
+# host build has no Kavrel at all); only the Windows build's own include,
+# after Kavrel is defined, gets past this line.
+if(NOT TARGET Kavrel)
+  return()
+endif()
+set(e2e_dir ${CMAKE_SOURCE_DIR}/tests/e2e)
+
+add_library(kavrel_e2e_support STATIC
+  ${e2e_dir}/netsh_record.cc ${e2e_dir}/pe_symbols.cc ${e2e_dir}/remote_process_win32.cc)
+target_include_directories(kavrel_e2e_support PUBLIC ${e2e_dir})
+target_compile_options(kavrel_e2e_support PRIVATE ${KAVREL_WARNINGS})
+target_link_libraries(kavrel_e2e_support PUBLIC kavrel_neutral user32 gdi32 kernel32)
+
+add_executable(kavrel_netsh ${e2e_dir}/recording_netsh_win32.cc)
+target_link_libraries(kavrel_netsh PRIVATE kavrel_e2e_support)
+target_link_options(kavrel_netsh PRIVATE ${KAVREL_WIN_LINK})
+
+add_executable(kavrel_driver_check_app WIN32 ${e2e_dir}/driver_check_app_win32.cc)
+target_link_libraries(kavrel_driver_check_app PRIVATE user32 gdi32 kernel32)
+target_link_options(kavrel_driver_check_app PRIVATE ${KAVREL_WIN_LINK})
+
+add_executable(kavrel_e2e ${KAVREL_E2E_SOURCES})
+target_compile_options(kavrel_e2e PRIVATE ${KAVREL_WARNINGS})
+target_link_libraries(kavrel_e2e PRIVATE kavrel_e2e_support gtest)
+target_link_options(kavrel_e2e PRIVATE ${KAVREL_WIN_LINK})
+add_dependencies(kavrel_e2e Kavrel kavrel_netsh kavrel_driver_check_app)
+
+# Each test is one group of driver scenarios in its own Wine session.
+set(e2e_env "${KAVREL_WINE_ENV};WINEDLLOVERRIDES=netsh.exe=n")
+function(kavrel_e2e_test name filter timeout)
+  add_test(NAME ${name} COMMAND ${KAVREL_WINE_RUN} $<TARGET_FILE:kavrel_e2e> --gtest_filter=${filter})
+  set_tests_properties(${name} PROPERTIES ENVIRONMENT "${e2e_env}" TIMEOUT ${timeout} LABELS e2e)
+endfunction()
+kavrel_e2e_test(e2e_driver_check "DriverCheck.*" 600)
+kavrel_e2e_test(e2e_window "MainWindow.*" 600)
