@@ -7,6 +7,7 @@
 #pragma once
 
 #include <cstdint>
+#include <new>
 #include <span>
 #include <string>
 #include <vector>
@@ -84,8 +85,14 @@ bool LoadPropertyBlob(Props& props, std::span<const uint8_t> blob) {
   props = Props{};
   if (blob.empty()) return true;
   BlobLoader loader(blob);
-  Props::Transfer(loader, props);
-  if (!loader.ok()) {
+  bool ok;
+  try {
+    Props::Transfer(loader, props);
+    ok = loader.ok();
+  } catch (const std::bad_alloc&) {
+    ok = false;  // units load blobs inside window callbacks, where nothing may throw
+  }
+  if (!ok) {
     props = Props{};
     return false;
   }

@@ -1,6 +1,7 @@
 #include "templates/template_store.h"
 
 #include <memory>
+#include <new>
 #include <vector>
 
 #include "commands/runtime_error.h"
@@ -35,16 +36,22 @@ bool ReadTemplateWindows(ByteReader& reader, WindowTable& windows) {
 
 bool LoadTemplateStore(std::span<const uint8_t> store, HandlerTable handlers, WindowTable& windows) {
   if (store.empty()) return true;
-  WindowTable loaded;
-  {
-    MemoryArchive archive(store);
-    if (!ReadTemplateWindows(archive.reader(), loaded)) return false;
+  try {
+    WindowTable loaded;
+    {
+      MemoryArchive archive(store);
+      if (!ReadTemplateWindows(archive.reader(), loaded)) return false;
+    }
+    for (size_t i = 0; i < loaded.size(); ++i)
+      if (!loaded.At(i)->units().Relocate(handlers)) return false;
+    windows.Append(std::move(loaded));
+    windows.SetHandlers(handlers);
+    return true;
+  } catch (const std::bad_alloc&) {
+    // Memory for a table or a text could not be had: the load fails as a
+    // damaged block does. Append reserves first, so `windows` is untouched.
+    return false;
   }
-  for (size_t i = 0; i < loaded.size(); ++i)
-    if (!loaded.At(i)->units().Relocate(handlers)) return false;
-  windows.SetHandlers(handlers);
-  windows.Append(std::move(loaded));
-  return true;
 }
 
 void LoadTemplateStoreOrReport(std::span<const uint8_t> store, HandlerTable handlers, WindowTable& windows) {

@@ -33,6 +33,7 @@ void WindowTable::Add(std::unique_ptr<WindowTemplate> window) {
 }
 
 void WindowTable::Append(WindowTable&& other) {
+  windows_.reserve(windows_.size() + other.windows_.size());
   for (Entry& e : other.windows_) windows_.push_back(std::move(e));
   other.windows_.clear();
 }
