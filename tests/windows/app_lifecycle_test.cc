@@ -34,6 +34,8 @@ using test::TempPath;
 
 constexpr WindowId kWindow = 0x52010001;
 
+void Log(const std::string& line);
+
 class PlainWindowEngine final : public WindowEngine {
  public:
   bool LoadWindow(WindowTemplate& window, bool, HWND__* owner, bool) override {
@@ -64,12 +66,22 @@ class PlainWindowEngine final : public WindowEngine {
   bool PreTranslateMessage(tagMSG* msg) override { return Window::PreTranslateChain(msg); }
   bool AnyWindowAlive() override { return !live_.empty(); }
   bool IsWindowAlive(WindowId id) override { return live_.count(id) != 0; }
-  bool RaiseIdleEvent(WindowId, uint32_t) override { return false; }
+  // Asks for more once, then ends the idle period and closes the window.
+  bool RaiseIdleEvent(WindowId id, uint32_t) override {
+    if (!logIdleEvents) return false;
+    Log("event7");
+    if (++idleEvents == 1) return true;
+    PostMessageA(HandleOf(id), WM_CLOSE, 0, 0);
+    return false;
+  }
   void DestroyAllWindows() override {
     while (!live_.empty()) DestroyWindow(live_.begin()->second->hwnd());
   }
 
   HWND HandleOf(WindowId id) { return live_.count(id) ? live_[id]->hwnd() : nullptr; }
+
+  bool logIdleEvents = false;
+  int idleEvents = 0;
 
  private:
   struct Live : Window {
@@ -127,6 +139,7 @@ void IdleLive(uint32_t argument) {
   PostMessageA(g_child->engine.HandleOf(kWindow), WM_CLOSE, 0, 0);
 }
 void IdleDead(uint32_t) { Log("dead window called"); }
+void IdleEndModal(uint32_t) { RuntimeApp::Instance().EndModal(kWindow); }
 
 std::vector<uint8_t> OneWindowStore() {
   UnitDesign own;
@@ -193,6 +206,18 @@ int32_t LifecycleMain() {
     DestroyWindow(gone);
     RuntimeApp::Instance().AddIdleCallback(gone, &IdleDead, 1);
     RuntimeApp::Instance().AddIdleCallback(window, &IdleLive, 9);
+  } else if (c.mode == "idle-event") {
+    c.engine.logIdleEvents = true;
+  } else if (c.mode == "modal") {
+    RuntimeApp& app = RuntimeApp::Instance();
+    app.AddIdleCallback(window, &IdleEndModal, 0);
+    app.RunModalLoop(kWindow);
+    Log("modal ended active=" + Flag(app.modalActive()));
+    // A quit request ends the modal loop and stays for the loop outside.
+    PostQuitMessage(3);
+    app.RunModalLoop(kWindow);
+    MSG quit;
+    Log("quit kept=" + Flag(PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_NOREMOVE)));
   } else if (c.mode == "other-thread") {
     std::thread([] { RuntimeApp::Instance().EndProgram(7); }).detach();
   } else {
@@ -260,6 +285,18 @@ TEST(AppLifecycle, IdleCallbackOfAGoneWindowIsDroppedUncalled) {
   Outcome out = RunLifecycle("idle");
   EXPECT_EQ(out.exitCode, 0u);
   EXPECT_EQ(out.log, kStarted + "idle 9\nloop returned\n" + kShutdown);
+}
+
+TEST(AppLifecycle, IdleEventAsksForMoreUntilAHandlerDeclines) {
+  Outcome out = RunLifecycle("idle-event");
+  EXPECT_EQ(out.exitCode, 0u);
+  EXPECT_EQ(out.log, kStarted + "event7\nevent7\nloop returned\n" + kShutdown);
+}
+
+TEST(AppLifecycle, ModalLoopEndsOnEndModalOrQuit) {
+  Outcome out = RunLifecycle("modal");
+  EXPECT_EQ(out.exitCode, 3u);
+  EXPECT_EQ(out.log, kStarted + "modal ended active=0\nquit kept=1\nloop returned\n" + kShutdown);
 }
 
 TEST(AppLifecycle, ExitFromAnotherThreadRunsOnTheUiThread) {
