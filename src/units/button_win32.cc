@@ -103,7 +103,8 @@ bool Button::IsDefaultButton() {
 
 bool Button::OnChildNotify(UINT msg, WPARAM wParam, LPARAM, LRESULT* result) {
   if (msg == WM_COMMAND && HIWORD(wParam) == BN_CLICKED) {
-    RaiseEvent(0);
+    // However the notification came, a disabled button raises nothing.
+    if (IsWindowEnabled(hwnd())) RaiseEvent(0);
     *result = 0;
     return true;
   }

@@ -311,23 +311,6 @@ TEST_F(LabelTest, Message8075RaisesEventZeroWithItsResult) {
   EXPECT_EQ(SendMessageA(label->hwnd(), kLabelEventMessage, 1, 2), 0);
 }
 
-struct ConverterCalls {
-  int texts = 0;
-  int faces = 0;
-};
-
-void KAVREL_STDCALL CountingConverter(void* text, int32_t kind, uintptr_t user) {
-  auto* calls = reinterpret_cast<ConverterCalls*>(user);
-  if (!calls) return;
-  if (kind == 0) {
-    ++calls->texts;
-    static_cast<std::string*>(text)->append("!");
-  } else {
-    ++calls->faces;
-    static_cast<char*>(text)[0] = 'B';
-  }
-}
-
 TEST_F(LabelTest, SaveConvertAndDestroy) {
   LabelProps p = Plain();
   p.caption = "IP";
@@ -346,25 +329,19 @@ TEST_F(LabelTest, SaveConvertAndDestroy) {
 
   // Every text and the face name pass the converter once.
   ConverterCalls calls;
-  auto convert = reinterpret_cast<ConvertTextsFn>(Type().getInterface(iface::kConvertTexts));
-  int32_t blobSize = int32_t(saved.size());
-  HGLOBAL block = convert(saved.data(), &blobSize, &CountingConverter, reinterpret_cast<uintptr_t>(&calls));
-  ASSERT_NE(block, nullptr);
+  const auto converted = ConvertBlob(Type(), saved, &calls);
+  ASSERT_TRUE(converted);
   EXPECT_EQ(calls.texts, 3);
   EXPECT_EQ(calls.faces, 1);
-  EXPECT_EQ(SIZE_T(blobSize), GlobalSize(block));
-  LabelProps converted;
-  ASSERT_TRUE(converted.Load({static_cast<const uint8_t*>(GlobalLock(block)), size_t(blobSize)}));
-  GlobalUnlock(block);
-  GlobalFree(block);
-  EXPECT_EQ(converted.caption, "GW!");
-  EXPECT_EQ(converted.dataSource, "src!");
-  EXPECT_EQ(converted.dataColumn, "!");
-  EXPECT_EQ(std::memcmp(converted.font.data() + 28, "Brial", 5), 0);
+  LabelProps back;
+  ASSERT_TRUE(back.Load(*converted));
+  EXPECT_EQ(back.caption, "GW!");
+  EXPECT_EQ(back.dataSource, "src!");
+  EXPECT_EQ(back.dataColumn, "!");
+  EXPECT_EQ(std::memcmp(back.font.data() + 28, "Brial", 5), 0);
   std::vector<uint8_t> newer = saved;
   newer[0] = 3;
-  blobSize = int32_t(newer.size());
-  EXPECT_EQ(convert(newer.data(), &blobSize, &CountingConverter, 0), nullptr);
+  EXPECT_FALSE(ConvertBlob(Type(), newer, nullptr));
 
   DestroyWindow(label->hwnd());
   Pump();

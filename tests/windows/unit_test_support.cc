@@ -46,8 +46,11 @@ TestParent::TestParent(int width, int height) {
     wc.lpszClassName = kParentClass;
     RegisterClassA(&wc);
   }
-  CreateEx(WS_EX_TOPMOST, kParentClass, "units", WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0, width, height,
-           nullptr, nullptr);
+  CreateEx(WS_EX_TOPMOST, kParentClass, "units", WS_POPUP | WS_CLIPCHILDREN, 0, 0, width, height, nullptr,
+           nullptr);
+  // Not activated: without a window manager Wine takes seconds to destroy
+  // an active window. Tests of the focus activate it themselves.
+  ShowWindow(hwnd(), SW_SHOWNOACTIVATE);
   Pump();
 }
 
@@ -69,6 +72,33 @@ int HookLog::Count(int32_t event) const {
 }
 
 HookLog& Hooks() { return g_log; }
+
+namespace {
+
+CreationRecorder* g_recorder = nullptr;
+HHOOK g_creationHook = nullptr;
+
+LRESULT CALLBACK RecordCreation(int code, WPARAM wParam, LPARAM lParam) {
+  if (code == HCBT_CREATEWND && g_recorder) {
+    const CREATESTRUCTA* cs = reinterpret_cast<CBT_CREATEWNDA*>(lParam)->lpcs;
+    std::string name;
+    if (HIWORD(reinterpret_cast<uintptr_t>(cs->lpszClass))) name = cs->lpszClass;
+    g_recorder->windows.push_back({name, DWORD(cs->style), cs->cx, cs->cy});
+  }
+  return CallNextHookEx(g_creationHook, code, wParam, lParam);
+}
+
+}  // namespace
+
+CreationRecorder::CreationRecorder() {
+  g_recorder = this;
+  g_creationHook = SetWindowsHookExA(WH_CBT, &RecordCreation, nullptr, GetCurrentThreadId());
+}
+
+CreationRecorder::~CreationRecorder() {
+  UnhookWindowsHookEx(g_creationHook);
+  g_recorder = nullptr;
+}
 
 void InstallHook() {
   g_log.Clear();
@@ -194,6 +224,34 @@ ButtonFaceOverride::~ButtonFaceOverride() {
   Pump();
 }
 
+void KAVREL_STDCALL CountingConverter(void* text, int32_t kind, uintptr_t user) {
+  auto* calls = reinterpret_cast<ConverterCalls*>(user);
+  if (!calls) return;
+  if (kind == 0) {
+    ++calls->texts;
+    static_cast<std::string*>(text)->append("!");
+  } else {
+    ++calls->faces;
+    static_cast<char*>(text)[0] = 'B';
+  }
+}
+
+std::optional<std::vector<uint8_t>> ConvertBlob(const UnitTypeDescriptor& type, const std::vector<uint8_t>& blob,
+                                                ConverterCalls* calls) {
+  auto convert = Routine<ConvertTextsFn>(type, iface::kConvertTexts);
+  int32_t size = int32_t(blob.size());
+  HGLOBAL block = convert(blob.data(), &size, &CountingConverter, reinterpret_cast<uintptr_t>(calls));
+  if (!block) return std::nullopt;
+  EXPECT_EQ(GlobalSize(block), SIZE_T(size));
+  std::vector<uint8_t> bytes(static_cast<size_t>(size));
+  if (void* p = GlobalLock(block)) {
+    std::memcpy(bytes.data(), p, bytes.size());
+    GlobalUnlock(block);
+  }
+  GlobalFree(block);
+  return bytes;
+}
+
 std::vector<uint8_t> BmpFile(int width, int height, COLORREF colour) {
   const uint32_t stride = (uint32_t(width) * 3 + 3) & ~3u;
   const uint32_t pixelBytes = stride * uint32_t(height);
@@ -218,6 +276,39 @@ std::vector<uint8_t> BmpFile(int width, int height, COLORREF colour) {
       row[3 * x + 1] = GetGValue(colour);
       row[3 * x + 2] = GetRValue(colour);
     }
+  }
+  return bytes;
+}
+
+std::vector<uint8_t> IconFile(COLORREF colour) {
+  constexpr uint32_t kSide = 32;
+  constexpr uint32_t kXor = kSide * kSide * 4;
+  constexpr uint32_t kAnd = kSide * 4;  // 1-bit rows, padded to 4 bytes
+  constexpr uint32_t kImage = sizeof(BITMAPINFOHEADER) + kXor + kAnd;
+  std::vector<uint8_t> bytes(6 + 16 + kImage, 0);
+  auto put16 = [&](size_t at, uint16_t v) { std::memcpy(bytes.data() + at, &v, 2); };
+  auto put32 = [&](size_t at, uint32_t v) { std::memcpy(bytes.data() + at, &v, 4); };
+  put16(2, 1);  // icon
+  put16(4, 1);  // one image
+  bytes[6] = kSide;
+  bytes[7] = kSide;
+  put16(6 + 4, 1);   // planes
+  put16(6 + 6, 32);  // bits per pixel
+  put32(6 + 8, kImage);
+  put32(6 + 12, 22);
+  BITMAPINFOHEADER info{};
+  info.biSize = sizeof info;
+  info.biWidth = kSide;
+  info.biHeight = 2 * kSide;  // colour and mask
+  info.biPlanes = 1;
+  info.biBitCount = 32;
+  std::memcpy(bytes.data() + 22, &info, sizeof info);
+  uint8_t* pixels = bytes.data() + 22 + sizeof info;
+  for (uint32_t i = 0; i < kSide * kSide; ++i) {
+    pixels[4 * i] = GetBValue(colour);
+    pixels[4 * i + 1] = GetGValue(colour);
+    pixels[4 * i + 2] = GetRValue(colour);
+    pixels[4 * i + 3] = 0xFF;
   }
   return bytes;
 }

@@ -42,6 +42,20 @@ HookLog& Hooks();
 void InstallHook();
 void RemoveHook();
 
+// The windows this thread creates while it lives, as requested.
+class CreationRecorder {
+ public:
+  struct Created {
+    std::string className;
+    DWORD style;
+    int width;
+    int height;
+  };
+  CreationRecorder();
+  ~CreationRecorder();
+  std::vector<Created> windows;
+};
+
 // Processes every message waiting on this thread.
 void Pump();
 
@@ -88,12 +102,26 @@ class ButtonFaceOverride {
   COLORREF saved_;
 };
 
+// A converter for ConvertTexts that appends "!" to each text and makes the
+// first letter of a face name 'B'; `user` points to the counts.
+struct ConverterCalls {
+  int texts = 0;
+  int faces = 0;
+};
+void KAVREL_STDCALL CountingConverter(void* text, int32_t kind, uintptr_t user);
+// Runs the type's ConvertTexts; the new blob, or nothing when it gave null.
+std::optional<std::vector<uint8_t>> ConvertBlob(const UnitTypeDescriptor& type, const std::vector<uint8_t>& blob,
+                                                ConverterCalls* calls);
+
 // Colours whose every channel is light (or dark): text edges may be blended.
 inline bool Light(COLORREF c) { return GetRValue(c) >= 0xC0 && GetGValue(c) >= 0xC0 && GetBValue(c) >= 0xC0; }
 inline bool Dark(COLORREF c) { return GetRValue(c) <= 0x40 && GetGValue(c) <= 0x40 && GetBValue(c) <= 0x40; }
 
 // A 24-bit BMP file of one colour.
 std::vector<uint8_t> BmpFile(int width, int height, COLORREF colour);
+
+// An icon file with one 32 x 32 image of 32 bits per pixel in one colour.
+std::vector<uint8_t> IconFile(COLORREF colour);
 
 // A 60-byte font description.
 std::vector<uint8_t> FontBytes(int height, int weight, const char* face);

@@ -3,4 +3,7 @@
 list(APPEND KAVREL_WIN_TEST_SOURCES
   tests/windows/unit_test_support.cc
   tests/windows/unit_shape_box_test.cc
-  tests/windows/unit_label_test.cc)
+  tests/windows/unit_label_test.cc
+  tests/windows/unit_button_test.cc
+  tests/windows/unit_group_box_test.cc
+  tests/windows/unit_combo_box_test.cc)
