@@ -25,7 +25,8 @@ void SetPictureIconHooks(const PictureIconHooks& hooks) { g_iconHooks = hooks; }
 
 namespace picture_detail {
 
-Picture* NewPicture(PictureKind kind, int32_t width, int32_t height, uint64_t pixelSize) {
+Picture* NewPicture(PictureKind kind, int32_t width, int32_t height, uint64_t pixelSize,
+                    bool zeroed) {
   if (pixelSize > uint64_t(INT32_MAX)) return nullptr;
   void* object = TryAllocate(int32_t(sizeof(Picture)));
   if (!object) return nullptr;
@@ -36,7 +37,7 @@ Picture* NewPicture(PictureKind kind, int32_t width, int32_t height, uint64_t pi
       Free(object);
       return nullptr;
     }
-    std::memset(pixels, 0, size_t(pixelSize));
+    if (zeroed) std::memset(pixels, 0, size_t(pixelSize));
   }
   return new (object) Picture{kind, width, height, 0, pixels, uint32_t(pixelSize)};
 }

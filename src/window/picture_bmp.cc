@@ -51,7 +51,7 @@ Picture* DecodeBmp(std::span<const uint8_t> data) {
   if (bits.empty()) return nullptr;
 
   uint64_t outStride = uint64_t(width) * 3;
-  Picture* picture = NewPicture(kPictureBmp, width, int32_t(height), outStride * uint64_t(height));
+  Picture* picture = NewPicture(kPictureBmp, width, int32_t(height), outStride * uint64_t(height), false);
   if (!picture) return nullptr;
 
   const uint32_t w = uint32_t(width);

@@ -13,9 +13,11 @@ inline bool SizeAcceptable(int64_t width, int64_t height) {
   return width > 0 && height > 0 && uint64_t(width) * uint64_t(height) <= kMaxPicturePixels;
 }
 
-// A picture object with a zeroed pixel buffer of `pixelSize` bytes (none when
-// 0); null when the heap has no room. The size must already be checked.
-Picture* NewPicture(PictureKind kind, int32_t width, int32_t height, uint64_t pixelSize);
+// A picture object with a pixel buffer of `pixelSize` bytes (none when 0),
+// zeroed unless the decoder writes every byte itself; null when the heap has
+// no room. The size must already be checked.
+Picture* NewPicture(PictureKind kind, int32_t width, int32_t height, uint64_t pixelSize,
+                    bool zeroed = true);
 
 // Writes the 40-byte BITMAPINFOHEADER of the 8-bit palette layouts
 // (top-down rows, 256 colours) at the start of `p`.

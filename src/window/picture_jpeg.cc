@@ -123,7 +123,7 @@ bool RunJpeg(JpegJob* job) {
     ErrorExit(j_common_ptr(cinfo));
 
   const size_t stride = size_t(width) * 3;
-  job->picture = NewPicture(kPictureJpeg, int32_t(width), int32_t(height), uint64_t(stride) * height);
+  job->picture = NewPicture(kPictureJpeg, int32_t(width), int32_t(height), uint64_t(stride) * height, false);
   if (!job->picture) ErrorExit(j_common_ptr(cinfo));
   uint8_t* pixels = job->picture->pixels;
 

@@ -22,7 +22,7 @@ Picture* DecodePng(std::span<const uint8_t> data) {
     return nullptr;
   }
   uint64_t size = uint64_t(image.width) * image.height * 4;
-  Picture* picture = NewPicture(kPicturePng, int32_t(image.width), int32_t(image.height), size);
+  Picture* picture = NewPicture(kPicturePng, int32_t(image.width), int32_t(image.height), size, false);
   if (!picture) {
     png_image_free(&image);
     return nullptr;

@@ -8,6 +8,7 @@
 #include <cstdint>
 
 #include "window/picture.h"
+#include "window/picture_layout.h"
 
 namespace kavrel {
 

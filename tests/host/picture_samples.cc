@@ -125,6 +125,7 @@ Bytes MakeJpeg(int width, int height, bool grey, const PixelFunction& pixel, int
   cinfo.in_color_space = grey ? JCS_GRAYSCALE : JCS_RGB;
   jpeg_set_defaults(&cinfo);
   jpeg_set_quality(&cinfo, quality, TRUE);
+  cinfo.optimize_coding = TRUE;  // small tables: small files
 
   std::vector<jpeg_scan_info> script;
   if (scans == 1) {
@@ -388,10 +389,11 @@ Bytes MakeIconDib(int width, int height, uint16_t bitCount,
     return transparent && transparent(x, y) ? 1u : 0u;
   });
   AppendInfoHeader(b, width, height * 2, bitCount, 0, uint32_t(xorRows.size() + andRows.size()), 0);
-  // A colour table of distinct colours: entry i is (i*17, 255-i*17, i*5).
+  // A colour table of distinct colours, entry 0 black (what transparent
+  // pixels hold): entry i is (i*17, i*53, i*91), each modulo 256.
   for (uint32_t i = 0; i < colors; ++i) {
-    b.push_back(uint8_t(i * 5));
-    b.push_back(uint8_t(255 - i * 17));
+    b.push_back(uint8_t(i * 91));
+    b.push_back(uint8_t(i * 53));
     b.push_back(uint8_t(i * 17));
     b.push_back(0);
   }

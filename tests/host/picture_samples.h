@@ -69,7 +69,8 @@ Bytes PcxRuns(const std::vector<uint8_t>& bytes);
 
 // An icon image as icon files hold it: BITMAPINFOHEADER with double height,
 // colour table, colour bits, AND mask. `colour` gives 0xRRGGBB (or an index
-// for <= 8 bits); `transparent` sets the AND bit.
+// for <= 8 bits; entry i is (i*17, i*53, i*91) mod 256, entry 0 black);
+// `transparent` sets the AND bit (such pixels should be black).
 Bytes MakeIconDib(int width, int height, uint16_t bitCount,
                   const std::function<uint32_t(int x, int y)>& colour,
                   const std::function<bool(int x, int y)>& transparent = nullptr);

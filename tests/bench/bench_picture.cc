@@ -1,0 +1,141 @@
+// Decoding the program's 1366 x 768 progressive background through
+// DecodePicture, against libjpeg's own plain decode loop over the same bytes
+// (one row buffer, the library's default RGB output). Prints both times and
+// their ratio.
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <map>
+#include <string>
+#include <vector>
+
+#include <jpeglib.h>
+
+#include "window/picture.h"
+
+namespace {
+
+// An equivalent picture for a build that has not written the background:
+// smooth gradients with some detail, progressive, quality 85.
+std::vector<uint8_t> MakeBackgroundLike() {
+  const int w = 1366, h = 768;
+  jpeg_compress_struct cinfo;
+  jpeg_error_mgr errors;
+  cinfo.err = jpeg_std_error(&errors);
+  jpeg_create_compress(&cinfo);
+  unsigned char* out = nullptr;
+  unsigned long size = 0;
+  jpeg_mem_dest(&cinfo, &out, &size);
+  cinfo.image_width = w;
+  cinfo.image_height = h;
+  cinfo.input_components = 3;
+  cinfo.in_color_space = JCS_RGB;
+  jpeg_set_defaults(&cinfo);
+  jpeg_set_quality(&cinfo, 85, TRUE);
+  jpeg_simple_progression(&cinfo);
+  jpeg_start_compress(&cinfo, TRUE);
+  std::vector<JSAMPLE> row(size_t(w) * 3);
+  while (cinfo.next_scanline < cinfo.image_height) {
+    int y = int(cinfo.next_scanline);
+    for (int x = 0; x < w; ++x) {
+      double ripple = 20 * std::sin(x * 0.05) * std::cos(y * 0.03);
+      row[size_t(x) * 3] = JSAMPLE(std::lround(std::clamp(11 + 0.02 * x + ripple, 0.0, 255.0)));
+      row[size_t(x) * 3 + 1] = JSAMPLE(std::lround(std::clamp(42 + 0.05 * x - 0.03 * y + ripple, 0.0, 255.0)));
+      row[size_t(x) * 3 + 2] = JSAMPLE(std::lround(std::clamp(82 + 0.04 * x - 0.05 * y, 0.0, 255.0)));
+    }
+    JSAMPROW rows[1] = {row.data()};
+    jpeg_write_scanlines(&cinfo, rows, 1);
+  }
+  jpeg_finish_compress(&cinfo);
+  std::vector<uint8_t> bytes(out, out + size);
+  jpeg_destroy_compress(&cinfo);
+  std::free(out);
+  return bytes;
+}
+
+const std::vector<uint8_t>& Background() {
+  static const std::vector<uint8_t> bytes = [] {
+    std::string path = std::string(KAVREL_GENERATED_DIR) + "/background.jpg";
+    std::vector<uint8_t> b;
+    if (std::FILE* f = std::fopen(path.c_str(), "rb")) {
+      uint8_t chunk[65536];
+      size_t n;
+      while ((n = std::fread(chunk, 1, sizeof chunk, f)) > 0) b.insert(b.end(), chunk, chunk + n);
+      std::fclose(f);
+      std::printf("picture: %s (%zu bytes)\n", path.c_str(), b.size());
+    } else {
+      b = MakeBackgroundLike();
+      std::printf("picture: %s missing; an equivalent progressive JPEG (%zu bytes)\n", path.c_str(), b.size());
+    }
+    return b;
+  }();
+  return bytes;
+}
+
+void BM_DecodePicture(benchmark::State& state) {
+  const std::vector<uint8_t>& bytes = Background();
+  for (auto _ : state) {
+    kavrel::Picture* p = kavrel::DecodePicture(bytes.data(), int32_t(bytes.size()));
+    if (!p) {
+      state.SkipWithError("the background did not decode");
+      break;
+    }
+    benchmark::DoNotOptimize(p->pixels[p->pixelSize - 1]);
+    kavrel::FreePicture(p);
+  }
+}
+BENCHMARK(BM_DecodePicture)->Unit(benchmark::kMillisecond);
+
+void BM_LibjpegPlainLoop(benchmark::State& state) {
+  const std::vector<uint8_t>& bytes = Background();
+  for (auto _ : state) {
+    jpeg_decompress_struct cinfo;
+    jpeg_error_mgr errors;
+    cinfo.err = jpeg_std_error(&errors);
+    jpeg_create_decompress(&cinfo);
+    jpeg_mem_src(&cinfo, bytes.data(), static_cast<unsigned long>(bytes.size()));
+    jpeg_read_header(&cinfo, TRUE);
+    jpeg_start_decompress(&cinfo);
+    JSAMPARRAY row = (*cinfo.mem->alloc_sarray)(j_common_ptr(&cinfo), JPOOL_IMAGE,
+                                                cinfo.output_width * JDIMENSION(cinfo.output_components), 1);
+    while (cinfo.output_scanline < cinfo.output_height) jpeg_read_scanlines(&cinfo, row, 1);
+    benchmark::DoNotOptimize(row[0][0]);
+    jpeg_finish_decompress(&cinfo);
+    jpeg_destroy_decompress(&cinfo);
+  }
+}
+BENCHMARK(BM_LibjpegPlainLoop)->Unit(benchmark::kMillisecond);
+
+// Keeps each benchmark's time per iteration for the ratio.
+class RatioReporter : public benchmark::ConsoleReporter {
+ public:
+  void ReportRuns(const std::vector<Run>& runs) override {
+    for (const Run& run : runs) {
+      if (run.error_occurred) continue;
+      real[run.benchmark_name()] = run.GetAdjustedRealTime();
+      cpu[run.benchmark_name()] = run.GetAdjustedCPUTime();
+    }
+    ConsoleReporter::ReportRuns(runs);
+  }
+  std::map<std::string, double> real, cpu;
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  benchmark::Initialize(&argc, argv);
+  Background();
+  RatioReporter reporter;
+  benchmark::RunSpecifiedBenchmarks(&reporter);
+  auto ratio = [](std::map<std::string, double>& t) {
+    double ours = t["BM_DecodePicture"], plain = t["BM_LibjpegPlainLoop"];
+    return plain > 0 ? ours / plain : 0.0;
+  };
+  std::printf("DecodePicture / libjpeg plain loop: %.3f (real time), %.3f (CPU time)\n", ratio(reporter.real),
+              ratio(reporter.cpu));
+  benchmark::Shutdown();
+  return 0;
+}
