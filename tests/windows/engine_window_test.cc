@@ -1,0 +1,423 @@
+// Windows made from small templates: placement, styles, icons, units and
+// their parents, stacking and visibility, the events of a load, closing with
+// its vetoes, destruction, reloading, and the undo of a failed load.
+#include <gtest/gtest.h>
+
+#include "app/runtime_app_win32.h"
+#include "app_test_support.h"
+#include "templates/byte_writer.h"
+#include "engine_test_support.h"
+#include "window/window_unit_win32.h"
+
+namespace kavrel::engine_test {
+namespace {
+
+WindowProps MainLike() {
+  WindowProps p;
+  p.caption = "Kavrel V1.2";
+  p.border = 6;
+  p.backColour = 0xFFFFFF;
+  p.startPosition = 1;
+  return p;
+}
+
+class EngineWindowTest : public ::testing::Test {
+ protected:
+  void SetUp() override { PrepareEngine(); }
+  void TearDown() override {
+    // Nothing of one test stays up for the next.
+    Engine().DestroyAllWindows();
+    Pump();
+  }
+};
+
+TEST_F(EngineWindowTest, CentredOnTheScreen) {
+  ASSERT_EQ(GetSystemMetrics(SM_CXSCREEN), 1024);
+  ASSERT_EQ(GetSystemMetrics(SM_CYSCREEN), 768);
+  WindowDesign design = NewWindow(MainLike(), {50, 50, 482, 309});
+  WindowTemplate& window = Install(design);
+  ASSERT_TRUE(Load(window));
+  HWND hwnd = WindowHandle(design.id);
+  ASSERT_TRUE(hwnd);
+  RECT r;
+  GetWindowRect(hwnd, &r);
+  EXPECT_EQ(r.left, 271);
+  EXPECT_EQ(r.top, 229);
+  EXPECT_EQ(r.right - r.left, 482);
+  EXPECT_EQ(r.bottom - r.top, 309);
+  EXPECT_TRUE(IsWindowVisible(hwnd));
+  char cls[32] = {};
+  GetClassNameA(hwnd, cls, sizeof cls);
+  EXPECT_STREQ(cls, "WTWindow");
+  char caption[32] = {};
+  GetWindowTextA(hwnd, caption, sizeof caption);
+  EXPECT_STREQ(caption, "Kavrel V1.2");
+  EXPECT_EQ(SendMessageA(hwnd, WM_GETFONT, 0, 0), reinterpret_cast<LRESULT>(GetStockObject(DEFAULT_GUI_FONT)));
+  EXPECT_EQ(GetWindow(hwnd, GW_OWNER), nullptr);  // it has a taskbar button of its own
+}
+
+// An icon file of one 32 x 32 image, 32 bits per pixel.
+std::vector<uint8_t> IconFile() {
+  ByteWriter w;
+  w.WriteU16(0);
+  w.WriteU16(1);
+  w.WriteU16(1);
+  const uint32_t imageSize = 40 + 32 * 32 * 4 + 32 * 4;
+  for (uint8_t b : {32, 32, 0, 0}) w.WriteU8(b);
+  w.WriteU16(1);
+  w.WriteU16(32);
+  w.WriteU32(imageSize);
+  w.WriteU32(22);
+  w.WriteU32(40);
+  w.WriteI32(32);
+  w.WriteI32(64);
+  w.WriteU16(1);
+  w.WriteU16(32);
+  for (int i = 0; i < 6; ++i) w.WriteU32(0);
+  for (int i = 0; i < 32 * 32; ++i) w.WriteU32(0xFF2040C0);
+  for (int i = 0; i < 32; ++i) w.WriteU32(0);
+  return w.Take();
+}
+
+int IconWidth(HICON icon) {
+  ICONINFO info{};
+  if (!icon || !GetIconInfo(icon, &info)) return 0;
+  BITMAP bm{};
+  GetObjectA(info.hbmColor ? info.hbmColor : info.hbmMask, sizeof bm, &bm);
+  if (info.hbmColor) DeleteObject(info.hbmColor);
+  if (info.hbmMask) DeleteObject(info.hbmMask);
+  return bm.bmWidth;
+}
+
+TEST_F(EngineWindowTest, IconsFromTheTemplate) {
+  WindowProps p = MainLike();
+  p.icon = IconFile();
+  WindowDesign design = NewWindow(p, {0, 0, 300, 200});
+  ASSERT_TRUE(Load(Install(design)));
+  HWND hwnd = WindowHandle(design.id);
+  auto large = reinterpret_cast<HICON>(SendMessageA(hwnd, WM_GETICON, ICON_BIG, 0));
+  auto small = reinterpret_cast<HICON>(SendMessageA(hwnd, WM_GETICON, ICON_SMALL, 0));
+  EXPECT_EQ(IconWidth(large), GetSystemMetrics(SM_CXICON));
+  EXPECT_EQ(IconWidth(small), GetSystemMetrics(SM_CXSMICON));
+  // Setting the property again replaces them.
+  Engine().SetUnitProperty(design.id, 0, 8 + 12, -1, 0, 0);
+  EXPECT_NE(reinterpret_cast<HICON>(SendMessageA(hwnd, WM_GETICON, ICON_BIG, 0)), large);
+
+  // Damaged icon data: the program's default icons (this executable has none).
+  WindowProps broken = MainLike();
+  broken.icon = {0, 0, 1, 0, 1, 0};
+  WindowDesign plain = NewWindow(broken, {0, 0, 300, 200});
+  ASSERT_TRUE(Load(Install(plain)));
+  EXPECT_EQ(SendMessageA(WindowHandle(plain.id), WM_GETICON, ICON_BIG, 0), 0);
+}
+
+TEST_F(EngineWindowTest, StylesOfEachBorderKind) {
+  struct Case {
+    uint32_t border;
+    bool thick, tool, sunken;
+  } cases[] = {{1, true, false, false}, {2, false, false, false}, {3, true, true, false},
+               {4, false, true, false}, {5, true, false, true},  {6, false, false, true}};
+  for (const Case& c : cases) {
+    WindowProps p = MainLike();
+    p.border = c.border;
+    p.maxButton = 1;
+    WindowDesign design = NewWindow(p, {0, 0, 300, 200});
+    ASSERT_TRUE(Load(Install(design)));
+    HWND hwnd = WindowHandle(design.id);
+    const LONG style = GetWindowLongA(hwnd, GWL_STYLE);
+    const LONG ex = GetWindowLongA(hwnd, GWL_EXSTYLE);
+    EXPECT_EQ((style & WS_CAPTION) == WS_CAPTION, true) << c.border;
+    EXPECT_TRUE(style & WS_SYSMENU) << c.border;
+    EXPECT_TRUE(style & WS_MAXIMIZEBOX) << c.border;
+    EXPECT_TRUE(style & WS_CLIPCHILDREN) << c.border;
+    EXPECT_EQ((style & WS_THICKFRAME) != 0, c.thick) << c.border;
+    EXPECT_EQ((ex & WS_EX_TOOLWINDOW) != 0, c.tool) << c.border;
+    EXPECT_EQ((ex & WS_EX_CLIENTEDGE) != 0, c.sunken) << c.border;
+    RECT r;
+    GetWindowRect(hwnd, &r);
+    EXPECT_EQ(r.right - r.left, 300) << c.border;  // the outer size as stored
+    DestroyWindow(hwnd);
+  }
+  // No border: the caption the system gives overlapped windows is taken away again.
+  WindowProps bare = MainLike();
+  bare.border = 0;
+  WindowDesign design = NewWindow(bare, {0, 0, 200, 100});
+  ASSERT_TRUE(Load(Install(design)));
+  HWND hwnd = WindowHandle(design.id);
+  EXPECT_EQ(GetWindowLongA(hwnd, GWL_STYLE) & WS_CAPTION, 0);
+  RECT client;
+  GetClientRect(hwnd, &client);
+  EXPECT_EQ(client.right, 200);
+  EXPECT_EQ(client.bottom, 100);
+}
+
+TEST_F(EngineWindowTest, TopmostUnmovableAndOwnedWithoutTaskbar) {
+  WindowProps p = MainLike();
+  p.alwaysOnTop = 1;
+  p.movable = 0;
+  p.taskbar = 0;
+  WindowDesign design = NewWindow(p, {0, 0, 300, 200});
+  ASSERT_TRUE(Load(Install(design)));
+  HWND hwnd = WindowHandle(design.id);
+  EXPECT_TRUE(GetWindowLongA(hwnd, GWL_EXSTYLE) & WS_EX_TOPMOST);
+  EXPECT_EQ(GetMenuState(GetSystemMenu(hwnd, FALSE), SC_MOVE, MF_BYCOMMAND), UINT(-1));
+  EXPECT_EQ(GetWindow(hwnd, GW_OWNER), RuntimeApp::Instance().hiddenOwner());
+}
+
+TEST_F(EngineWindowTest, UnitsAreCreatedReparentedStackedAndShown) {
+  WindowDesign design = NewWindow(MainLike(), {0, 0, 400, 300});
+  UnitDesign panel = NewUnit(design, kPanelType, {10, 10, 300, 200});
+  design.units.push_back(panel);
+  UnitDesign first = NewUnit(design, kBoxType, {5, 5, 50, 20}, kUnitVisible, panel.id);
+  design.units.push_back(first);
+  UnitDesign second = NewUnit(design, kBoxType, {5, 30, 50, 20}, kUnitVisible, panel.id);
+  design.units.push_back(second);
+  UnitDesign onNextPage = NewUnit(design, kBoxType, {5, 60, 50, 20}, kUnitVisible, panel.id);
+  design.units.push_back(onNextPage);
+  UnitDesign hidden = NewUnit(design, kBoxType, {320, 10, 50, 20}, kUnitDisabled);
+  design.units.push_back(hidden);
+  design.units[1].children = {first.id, second.id, 0, onNextPage.id};
+  ASSERT_TRUE(Load(Install(design)));
+  const WindowId id = design.id;
+  HWND hwnd = WindowHandle(id);
+
+  // Created from the last record to the first, with ids 100, 110, ...
+  const std::vector<std::pair<UnitId, int32_t>> order = {
+      {hidden.id, 100}, {onNextPage.id, 110}, {second.id, 120}, {first.id, 130}, {panel.id, 140}};
+  EXPECT_EQ(Creations(), order);
+
+  Box* panelBox = BoxOf(id, panel.id);
+  ASSERT_TRUE(panelBox);
+  EXPECT_EQ(GetParent(panelBox->hwnd()), hwnd);
+  EXPECT_EQ(GetParent(BoxOf(id, first.id)->hwnd()), panelBox->hwnd());
+  EXPECT_EQ(GetParent(BoxOf(id, hidden.id)->hwnd()), hwnd);
+  // Positions stay relative to the container's client area.
+  RECT r;
+  GetWindowRect(BoxOf(id, second.id)->hwnd(), &r);
+  MapWindowPoints(nullptr, panelBox->hwnd(), reinterpret_cast<POINT*>(&r), 2);
+  EXPECT_EQ(r.left, 5);
+  EXPECT_EQ(r.top, 30);
+
+  // Record order within each parent, the first record on top.
+  EXPECT_EQ(GetWindow(panelBox->hwnd(), GW_CHILD), BoxOf(id, first.id)->hwnd());
+  EXPECT_EQ(GetWindow(BoxOf(id, first.id)->hwnd(), GW_HWNDNEXT), BoxOf(id, second.id)->hwnd());
+  EXPECT_EQ(GetWindow(BoxOf(id, second.id)->hwnd(), GW_HWNDNEXT), BoxOf(id, onNextPage.id)->hwnd());
+  EXPECT_EQ(GetWindow(hwnd, GW_CHILD), panelBox->hwnd());
+
+  EXPECT_TRUE(IsWindowVisible(BoxOf(id, first.id)->hwnd()));
+  EXPECT_FALSE(IsWindowVisible(BoxOf(id, onNextPage.id)->hwnd()));  // second page of a paged container
+  EXPECT_FALSE(IsWindowVisible(BoxOf(id, hidden.id)->hwnd()));
+  EXPECT_FALSE(IsWindowEnabled(BoxOf(id, hidden.id)->hwnd()));
+  EXPECT_FALSE(GetWindowLongA(BoxOf(id, hidden.id)->hwnd(), GWL_STYLE) & WS_TABSTOP);
+  EXPECT_TRUE(IsWindowEnabled(BoxOf(id, first.id)->hwnd()));
+
+  // Request 1014 knows the runtime's windows.
+  EXPECT_EQ(RuntimeApp::Instance().LibraryCallback(1014, reinterpret_cast<intptr_t>(panelBox->hwnd()), 0), 1);
+  EXPECT_EQ(RuntimeApp::Instance().LibraryCallback(1014, reinterpret_cast<intptr_t>(GetDesktopWindow()), 0), 0);
+}
+
+TEST_F(EngineWindowTest, EventsOfALoadInOrderWithUnitEventsBlocked) {
+  WindowDesign design = NewWindow(MainLike(), {0, 0, 300, 200});
+  design.units[0].bindings = {Bind(window_event::kCreated, 0), Bind(window_event::kAfterCreated, 1),
+                              Bind(window_event::kAfterCreated2, 2)};
+  UnitDesign box = NewUnit(design, kBoxType, {5, 5, 50, 20});
+  box.bindings = {Bind(kBoxLoadedEvent, 3), Bind(kBoxSettledEvent, 4)};
+  design.units.push_back(box);
+  WindowTemplate& window = Install(design);
+  ASSERT_TRUE(Load(window));
+  std::vector<int> order;
+  for (const HandlerCall& c : Calls()) order.push_back(c.handler);
+  // 0x806F came while events were blocked; 0x8076 after the window's events.
+  EXPECT_EQ(order, (std::vector<int>{0, 1, 2, 4}));
+  EXPECT_EQ(Calls()[0].sourceWindow, design.id);
+  EXPECT_EQ(Calls()[0].sourceUnit, design.units[0].id);
+  EXPECT_EQ(Calls()[3].sourceUnit, box.id);
+  EXPECT_FALSE(RuntimeApp::Instance().EventsBlocked());
+
+  // Loading it again only brings it forward.
+  HWND hwnd = WindowHandle(design.id);
+  ShowWindow(hwnd, SW_MINIMIZE);
+  ResetHandlers();
+  ASSERT_TRUE(Load(window));
+  EXPECT_TRUE(Calls().empty());
+  EXPECT_TRUE(Creations().empty());
+  EXPECT_EQ(WindowHandle(design.id), hwnd);
+  EXPECT_FALSE(IsIconic(hwnd));
+}
+
+TEST_F(EngineWindowTest, ClosingAsksEvents12And1) {
+  WindowDesign design = NewWindow(MainLike(), {0, 0, 300, 200});
+  design.units[0].bindings = {Bind(window_event::kQueryClose, 0), Bind(window_event::kClose, 1),
+                              Bind(window_event::kDestroy, 2)};
+  UnitDesign box = NewUnit(design, kBoxType, {5, 5, 50, 20});
+  design.units.push_back(box);
+  WindowTemplate& window = Install(design);
+  ASSERT_TRUE(Load(window));
+  HWND hwnd = WindowHandle(design.id);
+  ResetHandlers();
+
+  SetResult(0, {true, 0});  // event 12 refuses
+  SendMessageA(hwnd, WM_CLOSE, 0, 0);
+  EXPECT_TRUE(IsWindow(hwnd));
+  EXPECT_EQ(CallCount(0), 1);
+  EXPECT_EQ(CallCount(1), 0);
+
+  SetResult(0, {true, 1});  // a non-zero value lets it go on
+  SetResult(1, {true, 0});  // event 1 refuses
+  SendMessageA(hwnd, WM_CLOSE, 0, 0);
+  EXPECT_TRUE(IsWindow(hwnd));
+  EXPECT_EQ(CallCount(1), 1);
+
+  SetResult(1, {});  // no value: not a refusal
+  SendMessageA(hwnd, WM_CLOSE, 0, 0);
+  EXPECT_FALSE(IsWindow(hwnd));
+  EXPECT_EQ(CallCount(2), 1);  // destruction raised event 2
+  // The template is as before the load: no live slots, common properties from it.
+  EXPECT_FALSE(Engine().IsWindowAlive(design.id));
+  EXPECT_EQ(window.units().SlotsAt(0).object, nullptr);
+  EXPECT_EQ(window.units().SlotsAt(1).object, nullptr);
+  EXPECT_FALSE(window.HasSavedTable());
+
+  // And it loads again from there.
+  ResetHandlers();
+  ASSERT_TRUE(Load(window));
+  EXPECT_NE(WindowHandle(design.id), nullptr);
+  EXPECT_EQ(Creations().size(), 1u);
+}
+
+TEST_F(EngineWindowTest, FailedLoadIsUndone) {
+  WindowDesign design = NewWindow(MainLike(), {0, 0, 300, 200});
+  design.units.push_back(NewUnit(design, kBrokenType, {5, 5, 50, 20}));
+  design.units.push_back(NewUnit(design, kBoxType, {5, 30, 50, 20}));
+  WindowTemplate& window = Install(design);
+  EXPECT_FALSE(Load(window));
+  EXPECT_EQ(Creations().size(), 1u);  // the box after it came first
+  EXPECT_FALSE(Engine().IsWindowAlive(design.id));
+  for (uint32_t i = 0; i < window.units().count(); ++i) EXPECT_EQ(window.units().SlotsAt(i).object, nullptr);
+  EXPECT_FALSE(window.HasSavedTable());
+  EXPECT_FALSE(RuntimeApp::Instance().EventsBlocked());
+
+  WindowDesign unknown = NewWindow(MainLike(), {0, 0, 300, 200});
+  unknown.units.push_back(NewUnit(unknown, kUnknownType, {5, 5, 50, 20}));
+  EXPECT_FALSE(Load(Install(unknown)));
+  EXPECT_FALSE(Engine().IsWindowAlive(unknown.id));
+
+  WindowProps tooNew = MainLike();
+  WindowDesign badBlob = NewWindow(tooNew, {0, 0, 300, 200});
+  badBlob.units[0].properties[0] = 7;  // a version above the window's highest
+  EXPECT_FALSE(Load(Install(badBlob)));
+
+  // An owner that is not a window.
+  WindowTemplate& fine = Install(NewWindow(MainLike(), {0, 0, 100, 100}));
+  EXPECT_FALSE(Engine().LoadWindow(fine, false, reinterpret_cast<HWND>(intptr_t(0x7FFF0)), false));
+}
+
+TEST_F(EngineWindowTest, ModalWindowDisablesTheOthersUntilItCloses) {
+  WindowDesign first = NewWindow(MainLike(), {0, 0, 300, 200});
+  ASSERT_TRUE(Load(Install(first)));
+  WindowDesign dialog = NewWindow(MainLike(), {0, 0, 200, 100});
+  ASSERT_TRUE(Engine().LoadWindow(Install(dialog), false, nullptr, true));
+  HWND owner = WindowHandle(first.id);
+  HWND modal = WindowHandle(dialog.id);
+  EXPECT_FALSE(IsWindowEnabled(owner));
+  EXPECT_TRUE(IsWindowEnabled(modal));
+  EXPECT_EQ(GetWindow(modal, GW_OWNER), RuntimeApp::Instance().hiddenOwner());
+  SendMessageA(modal, WM_CLOSE, 0, 0);
+  EXPECT_FALSE(IsWindow(modal));
+  EXPECT_TRUE(IsWindowEnabled(owner));
+}
+
+COLORREF Quadrants(int x, int y) {
+  static const COLORREF colours[4] = {RGB(255, 0, 0), RGB(0, 255, 0), RGB(0, 0, 255), RGB(255, 255, 0)};
+  return colours[(y / 2) * 2 + x / 2];
+}
+COLORREF Red(int, int) { return RGB(200, 0, 0); }
+
+TEST_F(EngineWindowTest, WhiteBackgroundAndPictureModes) {
+  WindowProps plain = MainLike();
+  plain.border = 0;
+  plain.startPosition = 0;
+  WindowDesign white = NewWindow(plain, {0, 0, 200, 100});
+  ASSERT_TRUE(Load(Install(white)));
+  {
+    Capture capture(WindowHandle(white.id));
+    EXPECT_EQ(capture.Count({0, 0, 200, 100}, RGB(255, 255, 255)), 200 * 100);
+  }
+
+  WindowProps stretched = plain;
+  stretched.picture = Bmp(4, 4, &Quadrants);
+  stretched.pictureMode = 3;
+  WindowDesign four = NewWindow(stretched, {0, 0, 200, 100});
+  ASSERT_TRUE(Load(Install(four)));
+  {
+    Capture capture(WindowHandle(four.id));
+    EXPECT_EQ(capture.At(20, 10), RGB(255, 0, 0));
+    EXPECT_EQ(capture.At(180, 10), RGB(0, 255, 0));
+    EXPECT_EQ(capture.At(20, 90), RGB(0, 0, 255));
+    EXPECT_EQ(capture.At(180, 90), RGB(255, 255, 0));
+    EXPECT_EQ(capture.Count({0, 0, 200, 100}, RGB(255, 255, 255)), 0);  // nothing left to fill
+  }
+
+  // Centred and shrunk: 800 x 600 in 400 x 400 is 400 x 300 at (0, 50).
+  WindowProps fitted = plain;
+  fitted.backColour = RGB(0, 0, 160);
+  fitted.picture = Bmp(800, 600, &Red);
+  fitted.pictureMode = 2;
+  WindowDesign fit = NewWindow(fitted, {0, 0, 400, 400});
+  ASSERT_TRUE(Load(Install(fit)));
+  {
+    Capture capture(WindowHandle(fit.id));
+    EXPECT_EQ(capture.Count({0, 0, 400, 50}, RGB(0, 0, 160)), 400 * 50);
+    EXPECT_EQ(capture.Count({0, 350, 400, 400}, RGB(0, 0, 160)), 400 * 50);
+    EXPECT_EQ(capture.Count({0, 50, 400, 350}, RGB(200, 0, 0)), 400 * 300);
+  }
+
+  // The system button face stands for 0xFF000000.
+  WindowProps face = plain;
+  face.backColour = 0xFF000000;
+  WindowDesign faced = NewWindow(face, {0, 0, 100, 100});
+  ASSERT_TRUE(Load(Install(faced)));
+  {
+    Capture capture(WindowHandle(faced.id));
+    EXPECT_EQ(capture.At(50, 50), GetSysColor(COLOR_BTNFACE));
+  }
+}
+
+}  // namespace
+}  // namespace kavrel::engine_test
+
+namespace kavrel::engine_test {
+namespace {
+
+void CALLBACK GiveUp(HWND, UINT, UINT_PTR, DWORD) { ExitProcess(99); }
+
+// The loop ends with WM_QUIT 0 once the last window is gone, but only a
+// loop that has been entered asks for it.
+KAVREL_CHILD_SCENARIO(EngineLoop) {
+  PrepareEngine();
+  SetTimer(nullptr, 0, 20000, &GiveUp);
+  RuntimeApp& app = RuntimeApp::Instance();
+  WindowDesign design = NewWindow(WindowProps{}, {0, 0, 200, 100});
+  WindowDesign other = NewWindow(WindowProps{}, {0, 0, 200, 100});
+  Install(other);  // never loaded
+  if (!Load(Install(design))) return 1;
+  HWND hwnd = WindowHandle(design.id);
+  if (args.at(0) == "before") {
+    SendMessageA(hwnd, WM_CLOSE, 0, 0);
+    MSG quit;
+    if (PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_NOREMOVE)) return 2;
+    app.RunMessageLoop();  // nothing alive: returns at once
+    return 5;
+  }
+  PostMessageA(hwnd, WM_CLOSE, 0, 0);
+  app.RunMessageLoop();
+  return 7 + app.quitCode();
+}
+
+TEST(EngineLoop, LastWindowEndsAnEnteredLoop) {
+  EXPECT_EQ(test::RunChild("EngineLoop", {"before"}), std::optional<DWORD>(5));
+  EXPECT_EQ(test::RunChild("EngineLoop", {"after"}), std::optional<DWORD>(7));
+}
+
+}  // namespace
+}  // namespace kavrel::engine_test
