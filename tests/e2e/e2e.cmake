@@ -7,7 +7,11 @@ list(APPEND KAVREL_E2E_SOURCES
   tests/e2e/driver_check_test_win32.cc
   tests/e2e/main_window_expect.cc
   tests/e2e/kavrel_test_win32.cc
-  tests/e2e/window_test_win32.cc)
+  tests/e2e/window_test_win32.cc
+  tests/e2e/actions_test_win32.cc
+  tests/e2e/keys_test_win32.cc
+  tests/e2e/screenshot_test_win32.cc
+  tests/e2e/soak_test_win32.cc)
 list(APPEND KAVREL_HOST_TEST_SOURCES
   tests/e2e/netsh_record.cc
   tests/e2e/netsh_record_test.cc)

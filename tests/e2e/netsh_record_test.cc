@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "templates/byte_reader.h"
+
 namespace kavrel::e2e {
 namespace {
 

@@ -39,3 +39,17 @@ function(kavrel_e2e_test name filter timeout)
 endfunction()
 kavrel_e2e_test(e2e_driver_check "DriverCheck.*" 600)
 kavrel_e2e_test(e2e_window "MainWindow.*" 600)
+kavrel_e2e_test(e2e_notices "Notices.*" 600)
+kavrel_e2e_test(e2e_command_lines "CommandLines.*" 600)
+kavrel_e2e_test(e2e_injection "Injection.*" 600)
+kavrel_e2e_test(e2e_keys "Keys.*:Closing.*" 600)
+# Thousands of presses: long, and labelled so that it can be left out.
+kavrel_e2e_test(e2e_soak "Soak.*" 3600)
+set_tests_properties(e2e_soak PROPERTIES LABELS "e2e;soak")
+
+# The screenshot, in a virtual desktop so that the window has its frame,
+# saved where `make run` saves it too.
+get_filename_component(e2e_build_root ${CMAKE_BINARY_DIR} DIRECTORY)
+add_test(NAME e2e_screenshot
+         COMMAND bash ${CMAKE_SOURCE_DIR}/scripts/e2e-screenshot.sh ${e2e_build_root} ${e2e_build_root}/kavrel.png)
+set_tests_properties(e2e_screenshot PROPERTIES ENVIRONMENT "${KAVREL_WINE_ENV}" TIMEOUT 600 LABELS e2e)

@@ -1,0 +1,29 @@
+#!/usr/bin/env bash
+# Saves a screenshot of Kavrel's window to FILE (default BUILD/kavrel.png).
+# The end-to-end driver starts Kavrel in a Wine virtual desktop, so that
+# the window has its frame without a window manager, waits until it is up
+# and painted, and has ImageMagick save the screen cropped to the window.
+# The tests and `make run` both take it this way.
+#
+#   scripts/e2e-screenshot.sh [BUILD] [FILE]
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=$(cd "${1:-build}" && pwd)
+out=$(realpath -m "${2:-$build/kavrel.png}")
+driver=$build/windows/kavrel_e2e.exe
+[ -f "$driver" ] || { echo "e2e-screenshot: $driver is not built" >&2; exit 1; }
+export KAVREL_WINEPREFIX=${KAVREL_WINEPREFIX:-$build/windows/wineprefix}
+mkdir -p "$(dirname "$out")"
+rm -f "$out"
+status=0
+KAVREL_SCREENSHOT=$out WINEDLLOVERRIDES=netsh.exe=n \
+  "$root/scripts/wine-run.sh" --desktop "$driver" --gtest_filter='Screenshot.*' || status=$?
+# The file is the verdict: the virtual desktop does not always pass the
+# driver's exit code through.
+if [ ! -s "$out" ]; then
+  echo "e2e-screenshot: no screenshot was saved (driver exit code $status)" >&2
+  exit 1
+fi
+size=$(identify -format '%wx%h' "$out")
+echo "e2e-screenshot: Kavrel's window ($size) saved to $out"
+[ "$size" = 482x309 ] || { echo "e2e-screenshot: the window is not 482x309" >&2; exit 1; }
