@@ -1,15 +1,28 @@
 #include "units/unit_library.h"
 
+#include "units/unit_descriptors.h"
 #include "window/window_type.h"
 
 namespace kavrel {
 
 namespace {
 
-// Slots by number; the unit types fill theirs here as they are added:
-// 6 shape box, 8 group box, 9 label, 10 button, 13 combo box.
+// Slots by number; every other slot stays empty.
 const UnitTypeDescriptor* const kFilledSlots[kUnitTypeSlots] = {
-    &kWindowUnitType,  // 0
+    &kWindowUnitType,    // 0
+    nullptr,             // 1
+    nullptr,             // 2: menu items
+    nullptr,             // 3
+    nullptr,             // 4
+    nullptr,             // 5
+    &kShapeBoxUnitType,  // 6
+    nullptr,             // 7
+    &kGroupBoxUnitType,  // 8
+    &kLabelUnitType,     // 9
+    &kButtonUnitType,    // 10
+    nullptr,             // 11
+    nullptr,             // 12
+    &kComboBoxUnitType,  // 13
 };
 
 struct Table {
