@@ -6,4 +6,5 @@ list(APPEND KAVREL_WIN_TEST_SOURCES
   tests/windows/unit_label_test.cc
   tests/windows/unit_button_test.cc
   tests/windows/unit_group_box_test.cc
-  tests/windows/unit_combo_box_test.cc)
+  tests/windows/unit_combo_box_test.cc
+  tests/windows/unit_template_test.cc)
