@@ -38,7 +38,6 @@ class UnitTable {
   // relocated, when an offset is not in `handlers`.
   bool Relocate(HandlerTable handlers);
 
-  bool empty() const { return count_ == 0 && bytes_.empty(); }
   uint32_t count() const { return count_; }
   std::span<const uint8_t> bytes() const { return bytes_; }
 
