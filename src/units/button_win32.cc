@@ -111,7 +111,7 @@ bool Button::OnChildNotify(UINT msg, WPARAM wParam, LPARAM, LRESULT* result) {
   return false;
 }
 
-LRESULT Button::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+LRESULT Button::UnitProc(UINT msg, WPARAM wParam, LPARAM lParam) {
   switch (msg) {
     case WM_SETFOCUS: {
       const LRESULT r = Default();
@@ -124,7 +124,7 @@ LRESULT Button::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
       return r;
     }
     default:
-      return Unit::WindowProc(msg, wParam, lParam);
+      return Unit::UnitProc(msg, wParam, lParam);
   }
 }
 

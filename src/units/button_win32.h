@@ -30,7 +30,7 @@ class Button : public Unit {
   bool IsDefaultButton() override;
 
  protected:
-  LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
+  LRESULT UnitProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
   bool OnChildNotify(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* result) override;
   void ReleaseResources() override;
 

@@ -153,7 +153,7 @@ bool ComboBox::OnChildNotify(UINT msg, WPARAM wParam, LPARAM, LRESULT* result) {
   return true;
 }
 
-LRESULT ComboBox::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+LRESULT ComboBox::UnitProc(UINT msg, WPARAM wParam, LPARAM lParam) {
   switch (msg) {
     case kComboChosenMessage:
       RaiseEvent(0);
@@ -172,7 +172,7 @@ LRESULT ComboBox::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     case kBindingAnnounce:
       return 0;
     default:
-      return Unit::WindowProc(msg, wParam, lParam);
+      return Unit::UnitProc(msg, wParam, lParam);
   }
 }
 

@@ -33,7 +33,7 @@ class ComboBox : public Unit {
   std::vector<uint8_t> SaveBlob() const override { return props_.Save(); }
 
  protected:
-  LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
+  LRESULT UnitProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
   bool OnChildNotify(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* result) override;
   void ReleaseResources() override { background_.Reset(); }
 

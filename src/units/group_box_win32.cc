@@ -70,7 +70,7 @@ bool GroupBox::OnChildNotify(UINT msg, WPARAM wParam, LPARAM, LRESULT* result) {
   return true;
 }
 
-LRESULT GroupBox::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+LRESULT GroupBox::UnitProc(UINT msg, WPARAM wParam, LPARAM lParam) {
   if (msg == WM_ERASEBKGND) {
     if (HBRUSH brush = background_.Get(props_.backColour)) {
       RECT client;
@@ -80,7 +80,7 @@ LRESULT GroupBox::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     return Default();
   }
   // Notifications of contained units go back to them here.
-  return Unit::WindowProc(msg, wParam, lParam);
+  return Unit::UnitProc(msg, wParam, lParam);
 }
 
 bool GroupBox::SetOwnProperty(int32_t own, const PropertyValue& value) {

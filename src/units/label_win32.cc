@@ -128,7 +128,7 @@ void Label::ReleaseResources() {
   background_.Reset();
 }
 
-LRESULT Label::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+LRESULT Label::UnitProc(UINT msg, WPARAM wParam, LPARAM lParam) {
   switch (msg) {
     case WM_PAINT: {
       PAINTSTRUCT ps;
@@ -150,13 +150,13 @@ LRESULT Label::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     case kBindingRefresh:
       return 0;
     default:
-      return Unit::WindowProc(msg, wParam, lParam);
+      return Unit::UnitProc(msg, wParam, lParam);
   }
 }
 
 void Label::Paint(HDC dc) {
-  RECT clip;
-  if (GetClipBox(dc, &clip) == NULLREGION || IsRectEmpty(&clip)) return;
+  RECT clip{};
+  if (GetClipBox(dc, &clip) <= NULLREGION || IsRectEmpty(&clip)) return;
   const int saved = SaveDC(dc);
   RECT r;
   GetClientRect(hwnd(), &r);

@@ -34,7 +34,7 @@ class Label : public Unit {
   std::vector<uint8_t> SaveBlob() const override { return props_.Save(); }
 
  protected:
-  LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
+  LRESULT UnitProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
   void ReleaseResources() override;
 
  private:

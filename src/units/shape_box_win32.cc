@@ -54,7 +54,7 @@ bool ShapeBox::Build(uint32_t style, HWND parent, int32_t id, int32_t x, int32_t
                   reinterpret_cast<HMENU>(intptr_t(id)));
 }
 
-LRESULT ShapeBox::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+LRESULT ShapeBox::UnitProc(UINT msg, WPARAM wParam, LPARAM lParam) {
   switch (msg) {
     case WM_PAINT: {
       PAINTSTRUCT ps;
@@ -68,13 +68,13 @@ LRESULT ShapeBox::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
       return 0;
     default:
       // Notifications of contained units go back to them here.
-      return Unit::WindowProc(msg, wParam, lParam);
+      return Unit::UnitProc(msg, wParam, lParam);
   }
 }
 
 void ShapeBox::Paint(HDC dc) {
-  RECT clip;
-  if (GetClipBox(dc, &clip) == NULLREGION || IsRectEmpty(&clip)) return;
+  RECT clip{};
+  if (GetClipBox(dc, &clip) <= NULLREGION || IsRectEmpty(&clip)) return;
   HGDIOBJ oldPen = GetCurrentObject(dc, OBJ_PEN);
   HGDIOBJ oldBrush = GetCurrentObject(dc, OBJ_BRUSH);
 

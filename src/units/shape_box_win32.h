@@ -28,7 +28,7 @@ class ShapeBox : public Unit {
   std::vector<uint8_t> SaveBlob() const override { return props_.Save(); }
 
  protected:
-  LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
+  LRESULT UnitProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
 
  private:
   void Paint(HDC dc);

@@ -139,6 +139,15 @@ bool Unit::RaiseEvent(int32_t index, std::span<const uint32_t> args, SimpleEvent
   return ran;
 }
 
+LRESULT Unit::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+  try {
+    return UnitProc(msg, wParam, lParam);
+  } catch (...) {
+    // Only running out of memory throws here; the message gets the default.
+    return Default();
+  }
+}
+
 void Unit::ApplyFont(const std::vector<uint8_t>& description) {
   HFONT previous = font_;
   font_ = CreateUnitFont(description);
@@ -171,19 +180,31 @@ BOOL KAVREL_STDCALL UnitPropertyChanged(Window* unit, int32_t ownIndex, const Pr
   if (tip) *tip = nullptr;
   Unit* object = AsUnit(unit);
   if (!object || !value) return FALSE;
-  return object->SetOwnProperty(ownIndex, *value) ? TRUE : FALSE;
+  try {
+    return object->SetOwnProperty(ownIndex, *value) ? TRUE : FALSE;
+  } catch (...) {
+    return FALSE;
+  }
 }
 
 HGLOBAL KAVREL_STDCALL UnitSaveProperties(Window* unit) {
   Unit* object = AsUnit(unit);
   if (!object) return nullptr;
-  return BytesToGlobal(object->SaveBlob());
+  try {
+    return BytesToGlobal(object->SaveBlob());
+  } catch (...) {
+    return nullptr;
+  }
 }
 
 BOOL KAVREL_STDCALL UnitGetProperty(Window* unit, int32_t ownIndex, PropertyValue* value) {
   Unit* object = AsUnit(unit);
   if (!object || !value) return FALSE;
-  return object->GetOwnProperty(ownIndex, *value) ? TRUE : FALSE;
+  try {
+    return object->GetOwnProperty(ownIndex, *value) ? TRUE : FALSE;
+  } catch (...) {
+    return FALSE;
+  }
 }
 
 BOOL KAVREL_STDCALL UnitIsDefaultButton(Window* unit) {
