@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Saves a screenshot of Kavrel's window to FILE (default BUILD/kavrel.png).
 # The end-to-end driver starts Kavrel in a Wine virtual desktop, so that
-# the window has its frame without a window manager, waits until it is up
-# and painted, and has ImageMagick save the screen cropped to the window.
+# the window has its frame without a window manager (scripts/e2e-run.sh),
+# waits until it is up and painted, and has ImageMagick save the screen
+# cropped to the window.
 # The tests and `make run` both take it this way.
 #
 #   scripts/e2e-screenshot.sh [BUILD] [FILE]
@@ -16,11 +17,8 @@ export KAVREL_WINEPREFIX=${KAVREL_WINEPREFIX:-$build/windows/wineprefix}
 mkdir -p "$(dirname "$out")"
 rm -f "$out"
 status=0
-KAVREL_SCREENSHOT=$out WINEDLLOVERRIDES=netsh.exe=n \
-  "$root/scripts/wine-run.sh" --desktop "$driver" --gtest_filter='Screenshot.*' || status=$?
-# The file is the verdict: the virtual desktop does not always pass the
-# driver's exit code through.
-if [ ! -s "$out" ]; then
+KAVREL_SCREENSHOT=$out "$root/scripts/e2e-run.sh" "$driver" --gtest_filter='Screenshot.*' || status=$?
+if [ "$status" != 0 ] || [ ! -s "$out" ]; then
   echo "e2e-screenshot: no screenshot was saved (driver exit code $status)" >&2
   exit 1
 fi

@@ -10,9 +10,8 @@ export KAVREL_WINEPREFIX=${KAVREL_WINEPREFIX:-$(cd "$build" && pwd)/windows/wine
 if [ -n "${DISPLAY:-}" ]; then
   KAVREL_DISPLAY=host exec "$root/scripts/wine-run.sh" "$exe"
 fi
+# The same screenshot as the end-to-end tests take: Kavrel in a virtual
+# desktop, saved once its window is up and painted, cropped to the window.
 shot=$build/kavrel.png
-"$root/scripts/wine-run.sh" --desktop --screenshot "$shot.full.png" 8 "$exe"
-# The window is centred on the 1024 x 768 desktop: keep it and a margin.
-convert "$shot.full.png" -crop 522x349+251+209 +repage "$shot"
-rm -f "$shot.full.png"
+"$root/scripts/e2e-screenshot.sh" "$build" "$shot"
 echo "Kavrel ran headless; its window is in $shot"
