@@ -334,26 +334,6 @@ bool AppSession::Pick(HWND combo, int index) const {
   return WaitUntil([&] { return Send(combo, CB_GETCURSEL, 0, 0) == index && WindowText(combo) == wanted; }, 2000);
 }
 
-std::optional<RECT> AppSession::DroppedListRect(HWND combo) const {
-  Send(combo, CB_SHOWDROPDOWN, TRUE, 0);
-  std::optional<RECT> found;
-  WaitUntil(
-      [&] {
-        for (HWND window : TopLevelWindows(pid_)) {
-          if (IsClass(window, L"ComboLBox") && IsWindowVisible(window)) {
-            RECT r{};
-            GetWindowRect(window, &r);
-            found = r;
-            return true;
-          }
-        }
-        return false;
-      },
-      3000);
-  Send(combo, CB_SHOWDROPDOWN, FALSE, 0);
-  return found;
-}
-
 std::optional<Notice> AppSession::CurrentNotice() const {
   for (HWND window : TopLevelWindows(pid_)) {
     if (!IsClass(window, L"#32770") || !IsWindowVisible(window)) continue;

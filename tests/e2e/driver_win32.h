@@ -120,9 +120,6 @@ class AppSession {
   // Chooses list entry `index` with the arrow keys in the edit field, as a
   // user does; true once the box shows that entry.
   bool Pick(HWND combo, int index) const;
-  // Drops the box's list down, reads where the list window lies on the
-  // screen, and closes it again.
-  std::optional<RECT> DroppedListRect(HWND combo) const;
   void Click(HWND button) const { PostMessageW(button, BM_CLICK, 0, 0); }
 
   std::optional<Notice> WaitForNotice(DWORD timeoutMs) const;
