@@ -38,21 +38,21 @@ int main(int argc, char** argv) {
   bool ok = true;
 
   for (uint16_t bits : {1, 4, 8, 24, 32}) {
-    BmpSpec spec;
-    spec.width = 5;
-    spec.height = 3;
-    spec.bitCount = bits;
+    BmpRecipe recipe;
+    recipe.width = 5;
+    recipe.height = 3;
+    recipe.bitCount = bits;
     if (bits <= 8) {
       int n = bits == 1 ? 2 : 4;
-      for (int i = 0; i < n; ++i) spec.palette.push_back({uint8_t(i * 60), uint8_t(200 - i * 40), 9});
-      spec.colorsUsed = bits == 1 ? 0 : uint32_t(n);
-      for (uint8_t v : Pattern(5, 3, n)) spec.pixels.push_back(v);
+      for (int i = 0; i < n; ++i) recipe.palette.push_back({uint8_t(i * 60), uint8_t(200 - i * 40), 9});
+      recipe.colorsUsed = bits == 1 ? 0 : uint32_t(n);
+      for (uint8_t v : Pattern(5, 3, n)) recipe.pixels.push_back(v);
     } else {
-      for (uint8_t v : Pattern(5, 3, 7)) spec.pixels.push_back(uint32_t(v) * 0x251F3Bu);
-      spec.topDown = bits == 32;
+      for (uint8_t v : Pattern(5, 3, 7)) recipe.pixels.push_back(uint32_t(v) * 0x251F3Bu);
+      recipe.topDown = bits == 32;
     }
     std::string name = "bmp" + std::to_string(bits) + ".bmp";
-    ok &= Write(dir, name.c_str(), MakeBmp(spec));
+    ok &= Write(dir, name.c_str(), MakeBmp(recipe));
   }
 
   auto gradient = [](int x, int y) { return Rgb{uint8_t(x * 30), uint8_t(y * 30), uint8_t(x * y * 4)}; };
@@ -65,7 +65,7 @@ int main(int argc, char** argv) {
   for (int i = 0; i < 4 * 3; ++i) rgba.insert(rgba.end(), {uint8_t(i * 20), 100, uint8_t(255 - i * 20), uint8_t(i * 23)});
   ok &= Write(dir, "rgba.png", MakePng(4, 3, rgba));
 
-  GifSpec gif;
+  GifRecipe gif;
   gif.palette = {{0, 0, 0}, {255, 0, 0}, {0, 255, 0}, {0, 0, 255}, {255, 255, 255}};
   gif.width = 9;
   gif.height = 7;

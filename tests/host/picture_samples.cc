@@ -83,13 +83,13 @@ Bytes DibRows(int width, int height, uint16_t bitCount, const std::function<uint
 
 }  // namespace
 
-Bytes MakeBmp(const BmpSpec& spec) {
-  const int32_t w = spec.width, h = spec.height;
-  Bytes rows = DibRows(w, h, spec.bitCount, [&](int x, int y) {
+Bytes MakeBmp(const BmpRecipe& recipe) {
+  const int32_t w = recipe.width, h = recipe.height;
+  Bytes rows = DibRows(w, h, recipe.bitCount, [&](int x, int y) {
     size_t i = size_t(y) * size_t(w) + size_t(x);
-    return i < spec.pixels.size() ? spec.pixels[i] : 0u;
+    return i < recipe.pixels.size() ? recipe.pixels[i] : 0u;
   });
-  if (spec.topDown) {
+  if (recipe.topDown) {
     // Same rows, stored the other way round.
     const size_t stride = rows.size() / size_t(h);
     Bytes flipped(rows.size());
@@ -97,15 +97,15 @@ Bytes MakeBmp(const BmpSpec& spec) {
       std::memcpy(flipped.data() + stride * size_t(r), rows.data() + stride * size_t(h - 1 - r), stride);
     rows = std::move(flipped);
   }
-  const uint32_t tableBytes = uint32_t(spec.palette.size()) * 4;
-  const uint32_t offset = spec.dataOffset >= 0 ? uint32_t(spec.dataOffset) : 54 + tableBytes;
+  const uint32_t tableBytes = uint32_t(recipe.palette.size()) * 4;
+  const uint32_t offset = recipe.dataOffset >= 0 ? uint32_t(recipe.dataOffset) : 54 + tableBytes;
   Bytes b{'B', 'M'};
   AppendU32(b, uint32_t(offset + rows.size()));
   AppendU32(b, 0);
   AppendU32(b, offset);
-  AppendInfoHeader(b, w, spec.topDown ? -h : h, spec.bitCount, spec.compression,
-                   uint32_t(rows.size()), spec.colorsUsed);
-  AppendQuads(b, spec.palette);
+  AppendInfoHeader(b, w, recipe.topDown ? -h : h, recipe.bitCount, recipe.compression,
+                   uint32_t(rows.size()), recipe.colorsUsed);
+  AppendQuads(b, recipe.palette);
   if (b.size() < offset) b.resize(offset, 0xEE);
   b.insert(b.end(), rows.begin(), rows.end());
   return b;
@@ -261,52 +261,52 @@ Bytes SubBlocks(const Bytes& data) {
   return out;
 }
 
-Bytes MakeGif(const GifSpec& spec) {
+Bytes MakeGif(const GifRecipe& recipe) {
   Bytes b{'G', 'I', 'F', '8', '9', 'a'};
-  AppendU16(b, spec.screenWidth);
-  AppendU16(b, spec.screenHeight);
+  AppendU16(b, recipe.screenWidth);
+  AppendU16(b, recipe.screenHeight);
   int sizeBits = 0;
-  while ((2u << sizeBits) < spec.palette.size() && sizeBits < 7) ++sizeBits;
+  while ((2u << sizeBits) < recipe.palette.size() && sizeBits < 7) ++sizeBits;
   auto table = [&] {
     for (size_t i = 0; i < (2u << sizeBits); ++i) {
-      Rgb c = i < spec.palette.size() ? spec.palette[i] : Rgb{};
+      Rgb c = i < recipe.palette.size() ? recipe.palette[i] : Rgb{};
       b.push_back(c.r);
       b.push_back(c.g);
       b.push_back(c.b);
     }
   };
-  bool global = !spec.palette.empty() && !spec.localTable;
+  bool global = !recipe.palette.empty() && !recipe.localTable;
   b.push_back(uint8_t((global ? 0x80 : 0) | 0x70 | sizeBits));
-  b.push_back(spec.background);
+  b.push_back(recipe.background);
   b.push_back(0);
   if (global) table();
-  if (spec.withExtensions) {
+  if (recipe.withExtensions) {
     Bytes gce{0x21, 0xF9, 4, 0x01, 10, 0, 0, 0};
     b.insert(b.end(), gce.begin(), gce.end());
     Bytes comment{0x21, 0xFE, 3, 'k', 'v', 'r', 2, 'l', '!', 0};
     b.insert(b.end(), comment.begin(), comment.end());
   }
   b.push_back(0x2C);
-  AppendU16(b, spec.left);
-  AppendU16(b, spec.top);
-  AppendU16(b, spec.width);
-  AppendU16(b, spec.height);
-  bool local = !spec.palette.empty() && spec.localTable;
-  b.push_back(uint8_t((local ? 0x80 | sizeBits : 0) | (spec.interlaced ? 0x40 : 0)));
+  AppendU16(b, recipe.left);
+  AppendU16(b, recipe.top);
+  AppendU16(b, recipe.width);
+  AppendU16(b, recipe.height);
+  bool local = !recipe.palette.empty() && recipe.localTable;
+  b.push_back(uint8_t((local ? 0x80 | sizeBits : 0) | (recipe.interlaced ? 0x40 : 0)));
   if (local) table();
 
   std::vector<uint8_t> order;
-  if (spec.interlaced) {
+  if (recipe.interlaced) {
     static const int kStart[4] = {0, 4, 2, 1}, kStep[4] = {8, 8, 4, 2};
     for (int pass = 0; pass < 4; ++pass)
-      for (int y = kStart[pass]; y < spec.height; y += kStep[pass])
-        order.insert(order.end(), spec.indexes.begin() + long(y) * spec.width,
-                     spec.indexes.begin() + long(y + 1) * spec.width);
+      for (int y = kStart[pass]; y < recipe.height; y += kStep[pass])
+        order.insert(order.end(), recipe.indexes.begin() + long(y) * recipe.width,
+                     recipe.indexes.begin() + long(y + 1) * recipe.width);
   } else {
-    order = spec.indexes;
+    order = recipe.indexes;
   }
-  b.push_back(uint8_t(spec.minCodeSize));
-  Bytes blocks = SubBlocks(EncodeLzw(order, spec.minCodeSize, spec.clearWhenFull));
+  b.push_back(uint8_t(recipe.minCodeSize));
+  Bytes blocks = SubBlocks(EncodeLzw(order, recipe.minCodeSize, recipe.clearWhenFull));
   b.insert(b.end(), blocks.begin(), blocks.end());
   b.push_back(0x3B);
   return b;

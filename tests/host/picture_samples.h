@@ -17,7 +17,7 @@ struct Rgb {
 };
 
 // Pixels are given top-down, as the picture is seen.
-struct BmpSpec {
+struct BmpRecipe {
   int32_t width = 1;
   int32_t height = 1;
   uint16_t bitCount = 24;
@@ -28,7 +28,7 @@ struct BmpSpec {
   std::vector<uint32_t> pixels;      // palette indexes, or 0xRRGGBB
   int64_t dataOffset = -1;           // -1: right after the colour table
 };
-Bytes MakeBmp(const BmpSpec& spec);
+Bytes MakeBmp(const BmpRecipe& recipe);
 
 using PixelFunction = std::function<Rgb(int x, int y)>;
 // `scans` 0: baseline; 1: the library's standard progression; more: a
@@ -44,7 +44,7 @@ Bytes MakePng(int width, int height, const std::vector<uint8_t>& rgba);
 // writers do.
 Bytes EncodeLzw(const std::vector<uint8_t>& indexes, int minCodeSize, bool clearWhenFull = true);
 
-struct GifSpec {
+struct GifRecipe {
   uint16_t screenWidth = 0, screenHeight = 0;  // 0: the frame's own
   uint8_t background = 0;
   std::vector<Rgb> palette;  // global table; its size is rounded up to a power of 2
@@ -56,7 +56,7 @@ struct GifSpec {
   bool clearWhenFull = true;
   bool withExtensions = true;  // a graphic control and a comment before the frame
 };
-Bytes MakeGif(const GifSpec& spec);
+Bytes MakeGif(const GifRecipe& recipe);
 // Wraps a code stream into GIF data sub-blocks, with the terminator.
 Bytes SubBlocks(const Bytes& data);
 

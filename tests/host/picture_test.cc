@@ -90,15 +90,15 @@ TEST_F(PictureTest, RecognisesFormatsByTheirFirstBytes) {
 
 TEST_F(PictureTest, BmpTrueColourIsPackedBottomUpBgr) {
   // 3 pixels wide: the file's rows carry padding that the picture must not.
-  samples::BmpSpec spec;
-  spec.width = 3;
-  spec.height = 2;
-  spec.pixels = {0x102030, 0x405060, 0x708090, 0xA0B0C0, 0xD0E0F0, 0x010203};
+  samples::BmpRecipe recipe;
+  recipe.width = 3;
+  recipe.height = 2;
+  recipe.pixels = {0x102030, 0x405060, 0x708090, 0xA0B0C0, 0xD0E0F0, 0x010203};
   for (uint16_t bits : {24, 32}) {
     for (bool topDown : {false, true}) {
-      spec.bitCount = bits;
-      spec.topDown = topDown;
-      auto p = Decode(samples::MakeBmp(spec));
+      recipe.bitCount = bits;
+      recipe.topDown = topDown;
+      auto p = Decode(samples::MakeBmp(recipe));
       ASSERT_TRUE(p) << bits << " " << topDown;
       EXPECT_EQ(p->kind, kPictureBmp);
       EXPECT_EQ(p->width, 3);
@@ -118,15 +118,15 @@ TEST_F(PictureTest, BmpPaletteDepthsExpandThroughTheColourTable) {
                                     {13, 14, 15}, {16, 17, 18}, {19, 20, 21}, {22, 23, 24},
                                     {25, 26, 27}, {28, 29, 30}, {31, 32, 33}, {34, 35, 36}};
   for (uint16_t bits : {1, 4, 8}) {
-    samples::BmpSpec spec;
-    spec.bitCount = bits;
-    spec.width = 11;  // odd widths exercise the sub-byte positions and padding
-    spec.height = 3;
+    samples::BmpRecipe recipe;
+    recipe.bitCount = bits;
+    recipe.width = 11;  // odd widths exercise the sub-byte positions and padding
+    recipe.height = 3;
     uint32_t colours = bits == 1 ? 2 : 16;
-    spec.palette.assign(palette.begin(), palette.begin() + colours);
-    spec.colorsUsed = bits == 8 ? colours : 0;
-    for (int i = 0; i < 33; ++i) spec.pixels.push_back(uint32_t(i * 7 % colours));
-    auto p = Decode(samples::MakeBmp(spec));
+    recipe.palette.assign(palette.begin(), palette.begin() + colours);
+    recipe.colorsUsed = bits == 8 ? colours : 0;
+    for (int i = 0; i < 33; ++i) recipe.pixels.push_back(uint32_t(i * 7 % colours));
+    auto p = Decode(samples::MakeBmp(recipe));
     ASSERT_TRUE(p) << bits;
     for (int y = 0; y < 3; ++y)
       for (int x = 0; x < 11; ++x)
@@ -135,7 +135,7 @@ TEST_F(PictureTest, BmpPaletteDepthsExpandThroughTheColourTable) {
 }
 
 TEST_F(PictureTest, BmpRefusesWhatItCannotReadSafely) {
-  samples::BmpSpec good;
+  samples::BmpRecipe good;
   good.bitCount = 8;
   good.width = 4;
   good.height = 2;
@@ -144,10 +144,10 @@ TEST_F(PictureTest, BmpRefusesWhatItCannotReadSafely) {
   good.pixels = {0, 1, 1, 0, 1, 1, 0, 0};
   ASSERT_TRUE(Decode(samples::MakeBmp(good)));
 
-  auto refused = [&](samples::BmpSpec spec, const char* why) {
-    EXPECT_FALSE(Decode(samples::MakeBmp(spec))) << why;
+  auto refused = [&](samples::BmpRecipe recipe, const char* why) {
+    EXPECT_FALSE(Decode(samples::MakeBmp(recipe))) << why;
   };
-  samples::BmpSpec s = good;
+  samples::BmpRecipe s = good;
   s.compression = 1;
   refused(s, "RLE8");
   s = good;
@@ -347,18 +347,18 @@ std::vector<Rgb> Colours(int n) {
 }
 
 TEST_F(PictureTest, GifRendersTheFirstImageIntoThePaletteLayout) {
-  samples::GifSpec spec;
-  spec.palette = Colours(16);
-  spec.width = 7;
-  spec.height = 11;
-  spec.indexes = Pattern(7, 11, 16);
+  samples::GifRecipe recipe;
+  recipe.palette = Colours(16);
+  recipe.width = 7;
+  recipe.height = 11;
+  recipe.indexes = Pattern(7, 11, 16);
   for (bool interlaced : {false, true}) {
     for (bool local : {false, true}) {
       for (int minCode : {4, 8}) {
-        spec.interlaced = interlaced;
-        spec.localTable = local;
-        spec.minCodeSize = minCode;
-        auto p = Decode(samples::MakeGif(spec));
+        recipe.interlaced = interlaced;
+        recipe.localTable = local;
+        recipe.minCodeSize = minCode;
+        auto p = Decode(samples::MakeGif(recipe));
         ASSERT_TRUE(p) << interlaced << local << minCode;
         EXPECT_EQ(p->kind, kPictureGif);
         EXPECT_EQ(p->width, 7);
@@ -377,19 +377,19 @@ TEST_F(PictureTest, GifRendersTheFirstImageIntoThePaletteLayout) {
 }
 
 TEST_F(PictureTest, GifFrameIsPlacedOnTheScreenAndClipped) {
-  samples::GifSpec spec;
-  spec.palette = Colours(8);
-  spec.background = 6;
-  spec.screenWidth = 10;
-  spec.screenHeight = 6;
-  spec.left = 7;  // the frame runs 3 pixels past the right edge and 2 past the bottom
-  spec.top = 2;
-  spec.width = 6;
-  spec.height = 6;
-  spec.indexes = Pattern(6, 6, 5);
+  samples::GifRecipe recipe;
+  recipe.palette = Colours(8);
+  recipe.background = 6;
+  recipe.screenWidth = 10;
+  recipe.screenHeight = 6;
+  recipe.left = 7;  // the frame runs 3 pixels past the right edge and 2 past the bottom
+  recipe.top = 2;
+  recipe.width = 6;
+  recipe.height = 6;
+  recipe.indexes = Pattern(6, 6, 5);
   for (bool interlaced : {false, true}) {
-    spec.interlaced = interlaced;
-    auto p = Decode(samples::MakeGif(spec));
+    recipe.interlaced = interlaced;
+    auto p = Decode(samples::MakeGif(recipe));
     ASSERT_TRUE(p);
     EXPECT_EQ(p->width, 10);
     EXPECT_EQ(p->height, 6);
@@ -412,14 +412,14 @@ TEST_F(PictureTest, GifDecoderHandlesAFullTable) {
     seed = seed * 1103515245 + 12345;
     noise.push_back(uint8_t((seed >> 16) % 200 < 150 ? (seed >> 8) & 3 : (seed >> 20) & 255));
   }
-  samples::GifSpec spec;
-  spec.palette = Colours(256);
-  spec.width = 160;
-  spec.height = 120;
-  spec.indexes = noise;
+  samples::GifRecipe recipe;
+  recipe.palette = Colours(256);
+  recipe.width = 160;
+  recipe.height = 120;
+  recipe.indexes = noise;
   for (bool clear : {true, false}) {
-    spec.clearWhenFull = clear;
-    auto p = Decode(samples::MakeGif(spec));
+    recipe.clearWhenFull = clear;
+    auto p = Decode(samples::MakeGif(recipe));
     ASSERT_TRUE(p) << clear;
     for (int y = 0; y < 120; ++y)
       for (int x = 0; x < 160; ++x)
@@ -428,14 +428,14 @@ TEST_F(PictureTest, GifDecoderHandlesAFullTable) {
 }
 
 TEST_F(PictureTest, GifCodeStreamsThatBreakTheRulesGiveNothing) {
-  samples::GifSpec spec;
-  spec.palette = Colours(4);
-  spec.width = 4;
-  spec.height = 4;
-  spec.minCodeSize = 2;
-  spec.withExtensions = false;
-  spec.indexes = Pattern(4, 4, 4);
-  Bytes good = samples::MakeGif(spec);
+  samples::GifRecipe recipe;
+  recipe.palette = Colours(4);
+  recipe.width = 4;
+  recipe.height = 4;
+  recipe.minCodeSize = 2;
+  recipe.withExtensions = false;
+  recipe.indexes = Pattern(4, 4, 4);
+  Bytes good = samples::MakeGif(recipe);
   ASSERT_TRUE(Decode(good));
   // Where the code stream starts: header 13, table 12, descriptor 10, min code size 1.
   const size_t codeSizeAt = 13 + 12 + 10;
@@ -449,7 +449,7 @@ TEST_F(PictureTest, GifCodeStreamsThatBreakTheRulesGiveNothing) {
     b.push_back(0x3B);
     return b;
   };
-  for (uint8_t bad : {0, 1, 9, 12}) EXPECT_FALSE(Decode(withCodes(bad, samples::EncodeLzw(spec.indexes, 2)))) << int(bad);
+  for (uint8_t bad : {0, 1, 9, 12}) EXPECT_FALSE(Decode(withCodes(bad, samples::EncodeLzw(recipe.indexes, 2)))) << int(bad);
   // 3-bit codes: clear (4), literal 1, then 7 while the next free slot is 6.
   EXPECT_FALSE(Decode(withCodes(2, {0xCC, 0x01})));
   // Clear, then the string code 6 with no string before it.
@@ -624,10 +624,10 @@ TEST_F(PictureTest, IconEntriesAreCheckedBeforeTheSystemSeesThem) {
 }
 
 TEST_F(PictureTest, DecodePictureFileReadsTheWholeFile) {
-  samples::BmpSpec spec;
-  spec.width = 2;
-  spec.pixels = {0x112233, 0x445566};
-  Bytes bmp = samples::MakeBmp(spec);
+  samples::BmpRecipe recipe;
+  recipe.width = 2;
+  recipe.pixels = {0x112233, 0x445566};
+  Bytes bmp = samples::MakeBmp(recipe);
   std::string name = ::testing::TempDir() + "kavrel_picture_test.bmp";
   std::FILE* f = std::fopen(name.c_str(), "wb");
   ASSERT_TRUE(f);

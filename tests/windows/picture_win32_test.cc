@@ -74,11 +74,11 @@ class PictureDrawTest : public ::testing::Test {
 }
 
 Bytes SolidBmp(int width, int height, uint32_t rgb) {
-  samples::BmpSpec spec;
-  spec.width = width;
-  spec.height = height;
-  spec.pixels.assign(size_t(width) * size_t(height), rgb);
-  return samples::MakeBmp(spec);
+  samples::BmpRecipe recipe;
+  recipe.width = width;
+  recipe.height = height;
+  recipe.pixels.assign(size_t(width) * size_t(height), rgb);
+  return samples::MakeBmp(recipe);
 }
 
 TEST_F(PictureDrawTest, PngAlphaIsBlendedOverTheBackground) {
@@ -113,12 +113,12 @@ TEST_F(PictureDrawTest, JpegIsStretchedToTheGivenRectangle) {
 
 TEST_F(PictureDrawTest, KeyColourLeavesTheTargetAsItWas) {
   const uint32_t key = 0xFF00FF;
-  samples::BmpSpec spec;
-  spec.width = 5;  // rows padded in the bitmap
-  spec.height = 2;
-  spec.pixels = {key, 0x00C000, key, 0x0000C0, key,  //
+  samples::BmpRecipe recipe;
+  recipe.width = 5;  // rows padded in the bitmap
+  recipe.height = 2;
+  recipe.pixels = {key, 0x00C000, key, 0x0000C0, key,  //
                  0x123456, key, key, key, 0xC00000};
-  auto p = Decode(samples::MakeBmp(spec));
+  auto p = Decode(samples::MakeBmp(recipe));
   ASSERT_TRUE(p);
   PictureImage image;
   ASSERT_TRUE(MakePictureImage(dc_, p.get(), RGB(255, 255, 255), image));
@@ -140,7 +140,7 @@ TEST_F(PictureDrawTest, KeyColourLeavesTheTargetAsItWas) {
 
   // Stretched four times: away from the edge between key and colour, which
   // halftone blends, the key still shows the target.
-  samples::BmpSpec halves;
+  samples::BmpRecipe halves;
   halves.width = 8;
   halves.height = 8;
   for (int i = 0; i < 64; ++i) halves.pixels.push_back(i % 8 < 4 ? key : 0x00C000);
@@ -157,7 +157,7 @@ TEST_F(PictureDrawTest, KeyColourLeavesTheTargetAsItWas) {
 TEST_F(PictureDrawTest, PaletteKindsDrawTheirColours) {
   const std::vector<Rgb> palette = {{250, 0, 0}, {0, 250, 0}, {0, 0, 250}, {40, 50, 60}};
   const std::vector<uint8_t> indexes = {0, 1, 2, 3, 3, 2, 1, 0, 0, 0, 3};  // 11 x 1: rows padded
-  samples::GifSpec gif;
+  samples::GifRecipe gif;
   gif.palette = palette;
   gif.width = 11;
   gif.height = 1;
