@@ -12,7 +12,7 @@ target_compile_options(kavrel_neutral_fuzz PUBLIC ${KAVREL_FUZZ_FLAGS})
 target_compile_definitions(kavrel_neutral_fuzz PUBLIC KAVREL_GENERATED_DIR="${KAVREL_GENERATED_DIR}")
 target_link_libraries(kavrel_neutral_fuzz PUBLIC JPEG::JPEG PNG::PNG ZLIB::ZLIB)
 
-set(KAVREL_FUZZ_SECONDS 20 CACHE STRING "Seconds each fuzz target runs in the test suite")
+set(KAVREL_FUZZ_SECONDS 10 CACHE STRING "Seconds each fuzz target runs in the test suite")
 foreach(name ${KAVREL_FUZZ_TARGETS})
   add_executable(${name} ${CMAKE_SOURCE_DIR}/tests/fuzz/${name}.cc)
   target_link_libraries(${name} PRIVATE kavrel_neutral_fuzz)
