@@ -1,7 +1,5 @@
 #include "main_window_expect.h"
 
-#include <stdexcept>
-
 namespace kavrel::e2e {
 
 namespace {
@@ -39,12 +37,6 @@ const std::vector<ExpectedUnit>& ExpectedUnits() {
       {21, 0x1601004B, K::ShapeBox, 0x16010013, 8, 17, 408, 144, 8, 105, false, ""},
   };
   return units;
-}
-
-const ExpectedUnit& Expected(uint32_t id) {
-  for (const auto& unit : ExpectedUnits())
-    if (unit.id == id) return unit;
-  throw std::out_of_range("no such unit in the design");
 }
 
 const wchar_t* ClassOf(UnitKind kind) {

@@ -22,7 +22,6 @@ struct ExpectedUnit {
   std::string text;  // GBK
 };
 
-inline constexpr uint32_t kWindowId = 0x52010001;
 inline constexpr uint32_t kConnectionNameBox = 0x1601001A;
 inline constexpr uint32_t kAddressBox = 0x1601001F;
 inline constexpr uint32_t kMaskBox = 0x16010027;
@@ -33,7 +32,6 @@ inline constexpr uint32_t kStaticButton = 0x1601002E;
 inline constexpr uint32_t kPreferredButton = 0x16010031;
 inline constexpr uint32_t kAlternateButton = 0x16010037;
 inline constexpr uint32_t kDhcpButton = 0x1601004A;
-inline constexpr uint32_t kDecorativeLabel = 0x16010051;
 inline constexpr uint32_t kPanelShape = 0x1601000F;
 inline constexpr uint32_t kGroupBox = 0x16010013;
 inline constexpr uint32_t kInnerShape = 0x1601004B;
@@ -43,7 +41,6 @@ inline constexpr uint32_t kInnerShape = 0x1601004B;
 inline int ControlId(int record) { return 100 + 10 * (21 - record); }
 
 const std::vector<ExpectedUnit>& ExpectedUnits();
-const ExpectedUnit& Expected(uint32_t id);
 const wchar_t* ClassOf(UnitKind kind);
 
 // Texts of the design and of the notices, GBK.
