@@ -5,6 +5,7 @@
 #include "commands/run_command_win32.h"
 #include "commands/runtime_heap.h"
 #include "commands/to_text.h"
+#include "units/unit_library.h"
 
 namespace kavrel {
 
@@ -48,13 +49,15 @@ const RuntimeServices kServices{
 const ProgramCommands kCommands{&ShowMessageBox, &ToText, &Run};
 const CommandFunction kLibraryCommands[] = {&ShowMessageBox, &ToText, &Run};
 
-const LibraryDescriptor kRuntimeLibrary{0, nullptr, 3, kLibraryCommands, &RuntimeLibraryNotify};
-
 }  // namespace
 
 const RuntimeServices& TheRuntimeServices() { return kServices; }
 const ProgramCommands& TheProgramCommands() { return kCommands; }
-const LibraryDescriptor& TheRuntimeLibrary() { return kRuntimeLibrary; }
+const LibraryDescriptor& TheRuntimeLibrary() {
+  static const LibraryDescriptor library{int32_t(UnitTypeTable().size()), UnitTypeTable().data(), 3, kLibraryCommands,
+                                         &RuntimeLibraryNotify};
+  return library;
+}
 
 intptr_t RuntimeLibraryNotify(int32_t code, intptr_t arg1, intptr_t) {
   switch (code) {

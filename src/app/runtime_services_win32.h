@@ -14,9 +14,9 @@ const RuntimeServices& TheRuntimeServices();
 // ShowMessageBox, ToText and Run, in the library's order.
 const ProgramCommands& TheProgramCommands();
 
-// The runtime's own library: its commands and its notify routine, which
-// stores the LibraryCallback address it is given with code 1. Its unit
-// types are the window engine's, which answers request 1002.
+// The runtime's own library: its unit type table, its commands and its
+// notify routine, which stores the LibraryCallback address it is given with
+// code 1. Request 1002 is the window engine's to answer.
 const LibraryDescriptor& TheRuntimeLibrary();
 intptr_t RuntimeLibraryNotify(int32_t code, intptr_t arg1, intptr_t arg2);
 

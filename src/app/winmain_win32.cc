@@ -7,6 +7,7 @@
 #include "app/runtime_services_win32.h"
 #include "program/program.h"
 #include "program/program_descriptor.h"
+#include "window/window_engine_win32.h"
 
 namespace {
 
@@ -28,5 +29,6 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int showCom
 
   RuntimeApp& app = RuntimeApp::Instance();
   app.SetProgram(&descriptor, &StartProgram);
+  InstallWindowEngine();
   return RunApplication(app, instance, commandLine, showCommand);
 }
