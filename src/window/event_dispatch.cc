@@ -27,9 +27,10 @@ uint64_t TypedArgumentValue(const TypedEventArg& arg) {
 }
 
 UnitId RecordLink(const UnitTemplate& unit) {
-  const uint32_t at = unit.layout().flags - 4;
-  std::span<const uint8_t> body = unit.body();
-  return at + 4 <= body.size() ? LoadU32(body.data() + at) : 0;
+  ByteReader reader(unit.body());
+  uint32_t link = 0;
+  if (reader.Skip(unit.layout().flags - 4)) reader.ReadU32(link);
+  return reader.ok() ? link : 0;
 }
 
 namespace {

@@ -66,8 +66,12 @@ std::optional<FontDescription> RawFont(const PropertyValue& raw) {
 std::span<const uint8_t> WrittenBytes(uintptr_t low) {
   const auto* block = reinterpret_cast<const uint8_t*>(low);
   if (!block) return {};
-  const uint32_t n = LoadU32(block + 4);
-  if (n == 0 || n > uint32_t(kMaxBlock)) return {};
+  // The caller's block: its header gives the length, which is all there is to go by.
+  ByteReader header({block, 8});
+  uint32_t one = 0, n = 0;
+  header.ReadU32(one);
+  header.ReadU32(n);
+  if (!header.ok() || n == 0 || n > uint32_t(kMaxBlock)) return {};
   return {block + 8, n};
 }
 
@@ -99,8 +103,10 @@ void* NewByteArrayResult(std::span<const uint8_t> bytes, bool pointerList) {
   StoreU32(block, 1);
   StoreU32(block + 4, uint32_t(bytes.size()));
   std::memcpy(block + 8, bytes.data(), bytes.size());
-  if (pointerList && bytes.size() >= 4) {
-    const int32_t position = StandardPointerPosition(LoadU32(block + 8));
+  ByteReader first(bytes);
+  uint32_t cursorId = 0;
+  if (pointerList && first.ReadU32(cursorId)) {
+    const int32_t position = StandardPointerPosition(cursorId);
     if (position >= 0) StoreU32(block + 8, uint32_t(position));
   }
   return block;
@@ -289,10 +295,11 @@ bool WrittenPropertyValue(int16_t valueType, int32_t selector, uintptr_t low, ui
   }
   if (IsBytesType(valueType)) {
     std::span<const uint8_t> bytes = WrittenBytes(low);
-    if (valueType == ptype::kCursor && bytes.size() >= 4) {
+    ByteReader first(bytes);
+    uint32_t position = 0;
+    if (valueType == ptype::kCursor && first.ReadU32(position)) {
       // The first word comes as a position in the standard list.
       storage.assign(bytes.begin(), bytes.end());
-      const uint32_t position = LoadU32(storage.data());
       if (position < 15) StoreU32(storage.data(), kStandardPointers[position]);
       bytes = storage;
     }

@@ -6,6 +6,7 @@
 
 #include "app/runtime_app_win32.h"
 #include "commands/runtime_error.h"
+#include "templates/byte_reader.h"
 #include "units/unit_interface_win32.h"
 #include "units/unit_library.h"
 #include "window/picture.h"
@@ -90,8 +91,9 @@ HMENU BuildMenu(const UnitTable& units) {
 }  // namespace
 
 HCURSOR BuildUnitCursor(std::span<const uint8_t> data) {
-  if (data.size() < 4) return nullptr;
-  const uint32_t id = LoadU32(data.data());
+  ByteReader reader(data);
+  uint32_t id = 0;
+  if (!reader.ReadU32(id)) return nullptr;
   if (id != 0) {
     if (StandardPointerPosition(id) < 0) return nullptr;
     return static_cast<HCURSOR>(

@@ -20,7 +20,7 @@ class EngineDispatchTest : public ::testing::Test {
  protected:
   void SetUp() override {
     PrepareEngine();
-    design_ = NewWindow(WindowProps{}, {0, 0, 300, 200});
+    design_ = NewWindow(WindowProps{}, {0, 0, 300, 200}, 0);  // never shown
     design_.units[0].bindings = {Bind(9, 0)};
     box_ = NewUnit(design_, kBoxType, {5, 5, 50, 20});
     box_.bindings = {Bind(0, 1), {2, kNoHandlerOffset}, Bind(0, 3)};
