@@ -561,9 +561,9 @@ void WindowUnit::MaximiseOverWorkArea() {
     auto info = reinterpret_cast<GetMonitorInfoFn>(reinterpret_cast<void*>(GetProcAddress(user, "GetMonitorInfoA")));
     if (fromWindow && info) {
       if (HMONITOR monitor = fromWindow(hwnd, MONITOR_DEFAULTTONEAREST)) {
-        MONITORINFO mi{};
-        mi.cbSize = sizeof mi;  // 40 bytes; the 72-byte form adds only the device name
-        if (info(monitor, &mi)) {
+        MONITORINFOEXA mi{};
+        mi.cbSize = sizeof mi;  // the 72-byte form, with the device name
+        if (info(monitor, reinterpret_cast<MONITORINFO*>(&mi))) {
           work = mi.rcWork;
           found = true;
         }
@@ -571,6 +571,7 @@ void WindowUnit::MaximiseOverWorkArea() {
     }
     FreeLibrary(user);
   }
+  static_assert(sizeof(MONITORINFOEXA) == 72);
   if (!found) SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
   SetWindowPos(hwnd, nullptr, work.left, work.top, work.right - work.left, work.bottom - work.top,
                SWP_NOZORDER | SWP_SHOWWINDOW);

@@ -152,6 +152,25 @@ TEST_F(EngineWindowTest, StylesOfEachBorderKind) {
   EXPECT_EQ(client.bottom, 100);
 }
 
+TEST_F(EngineWindowTest, MaximisedOverTheWorkAreaOrMinimised) {
+  WindowProps p = MainLike();
+  p.border = 1;
+  p.startPosition = 3;
+  WindowDesign big = NewWindow(p, {0, 0, 300, 200});
+  ASSERT_TRUE(Load(Install(big)));
+  RECT work, r;
+  SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+  GetWindowRect(WindowHandle(big.id), &r);
+  EXPECT_EQ(r.left, work.left);
+  EXPECT_EQ(r.top, work.top);
+  EXPECT_EQ(r.right, work.right);
+  EXPECT_EQ(r.bottom, work.bottom);
+  p.startPosition = 2;
+  WindowDesign small = NewWindow(p, {0, 0, 300, 200});
+  ASSERT_TRUE(Load(Install(small)));
+  EXPECT_TRUE(IsIconic(WindowHandle(small.id)));
+}
+
 TEST_F(EngineWindowTest, TopmostUnmovableAndOwnedWithoutTaskbar) {
   WindowProps p = MainLike();
   p.alwaysOnTop = 1;
