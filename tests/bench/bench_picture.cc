@@ -19,44 +19,8 @@
 
 namespace {
 
-// An equivalent picture for a build that has not written the background:
-// smooth gradients with some detail, progressive, quality 85.
-std::vector<uint8_t> MakeBackgroundLike() {
-  const int w = 1366, h = 768;
-  jpeg_compress_struct cinfo;
-  jpeg_error_mgr errors;
-  cinfo.err = jpeg_std_error(&errors);
-  jpeg_create_compress(&cinfo);
-  unsigned char* out = nullptr;
-  unsigned long size = 0;
-  jpeg_mem_dest(&cinfo, &out, &size);
-  cinfo.image_width = w;
-  cinfo.image_height = h;
-  cinfo.input_components = 3;
-  cinfo.in_color_space = JCS_RGB;
-  jpeg_set_defaults(&cinfo);
-  jpeg_set_quality(&cinfo, 85, TRUE);
-  jpeg_simple_progression(&cinfo);
-  jpeg_start_compress(&cinfo, TRUE);
-  std::vector<JSAMPLE> row(size_t(w) * 3);
-  while (cinfo.next_scanline < cinfo.image_height) {
-    int y = int(cinfo.next_scanline);
-    for (int x = 0; x < w; ++x) {
-      double ripple = 20 * std::sin(x * 0.05) * std::cos(y * 0.03);
-      row[size_t(x) * 3] = JSAMPLE(std::lround(std::clamp(11 + 0.02 * x + ripple, 0.0, 255.0)));
-      row[size_t(x) * 3 + 1] = JSAMPLE(std::lround(std::clamp(42 + 0.05 * x - 0.03 * y + ripple, 0.0, 255.0)));
-      row[size_t(x) * 3 + 2] = JSAMPLE(std::lround(std::clamp(82 + 0.04 * x - 0.05 * y, 0.0, 255.0)));
-    }
-    JSAMPROW rows[1] = {row.data()};
-    jpeg_write_scanlines(&cinfo, rows, 1);
-  }
-  jpeg_finish_compress(&cinfo);
-  std::vector<uint8_t> bytes(out, out + size);
-  jpeg_destroy_compress(&cinfo);
-  std::free(out);
-  return bytes;
-}
-
+// The build's generator writes the program's own background before any
+// benchmark is built.
 const std::vector<uint8_t>& Background() {
   static const std::vector<uint8_t> bytes = [] {
     std::string path = std::string(KAVREL_GENERATED_DIR) + "/background.jpg";
@@ -68,8 +32,8 @@ const std::vector<uint8_t>& Background() {
       std::fclose(f);
       std::printf("picture: %s (%zu bytes)\n", path.c_str(), b.size());
     } else {
-      b = MakeBackgroundLike();
-      std::printf("picture: %s missing; an equivalent progressive JPEG (%zu bytes)\n", path.c_str(), b.size());
+      std::fprintf(stderr, "picture: %s missing; build the generator first\n", path.c_str());
+      std::exit(1);
     }
     return b;
   }();

@@ -6,13 +6,11 @@
 #include <windows.h>
 
 #include <algorithm>
-#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <vector>
 
-#include <jpeglib.h>
 
 #include "window/picture.h"
 #include "window/picture_win32.h"
@@ -41,43 +39,6 @@ bool ReadFile(const std::string& path, std::vector<uint8_t>& out) {
   return !out.empty();
 }
 
-// An equivalent progressive picture when the build's own is not at hand.
-std::vector<uint8_t> MakeBackgroundLike() {
-  const int w = 1366, h = 768;
-  jpeg_compress_struct cinfo;
-  jpeg_error_mgr errors;
-  cinfo.err = jpeg_std_error(&errors);
-  jpeg_create_compress(&cinfo);
-  unsigned char* out = nullptr;
-  unsigned long size = 0;
-  jpeg_mem_dest(&cinfo, &out, &size);
-  cinfo.image_width = w;
-  cinfo.image_height = h;
-  cinfo.input_components = 3;
-  cinfo.in_color_space = JCS_RGB;
-  jpeg_set_defaults(&cinfo);
-  jpeg_set_quality(&cinfo, 85, TRUE);
-  jpeg_simple_progression(&cinfo);
-  jpeg_start_compress(&cinfo, TRUE);
-  std::vector<JSAMPLE> row(size_t(w) * 3);
-  while (cinfo.next_scanline < cinfo.image_height) {
-    int y = int(cinfo.next_scanline);
-    for (int x = 0; x < w; ++x) {
-      double ripple = 20 * std::sin(x * 0.05) * std::cos(y * 0.03);
-      row[size_t(x) * 3] = JSAMPLE(std::lround(std::clamp(11 + 0.02 * x + ripple, 0.0, 255.0)));
-      row[size_t(x) * 3 + 1] = JSAMPLE(std::lround(std::clamp(42 + 0.05 * x - 0.03 * y + ripple, 0.0, 255.0)));
-      row[size_t(x) * 3 + 2] = JSAMPLE(std::lround(std::clamp(82 + 0.04 * x - 0.05 * y, 0.0, 255.0)));
-    }
-    JSAMPROW rows[1] = {row.data()};
-    jpeg_write_scanlines(&cinfo, rows, 1);
-  }
-  jpeg_finish_compress(&cinfo);
-  std::vector<uint8_t> bytes(out, out + size);
-  jpeg_destroy_compress(&cinfo);
-  std::free(out);
-  return bytes;
-}
-
 struct Figures {
   double total = 0, best = 1e9;
   int runs = 0;
@@ -101,8 +62,8 @@ int main(int argc, char** argv) {
   } else if (ReadFile(generated, bytes) || ReadFile("Z:" + generated, bytes)) {
     std::printf("picture: %s\n", generated.c_str());
   } else {
-    bytes = MakeBackgroundLike();
-    std::printf("picture: an equivalent progressive JPEG\n");
+    std::printf("picture: %s missing; build the generator first\n", generated.c_str());
+    return 1;
   }
   double t0 = Now();
   kavrel::Picture* picture = kavrel::DecodePicture(bytes.data(), int32_t(bytes.size()));
