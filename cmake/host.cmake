@@ -60,27 +60,45 @@ if(benchmark_FOUND)
   endforeach()
 endif()
 
-# The Windows build: everything, for i686-w64-mingw32, tested under Wine.
-option(KAVREL_WITH_WINDOWS "Build the Windows sub-build" ON)
+# The Windows builds. The product is the 32-bit one (i686-w64-mingw32). Its
+# programs run under Wine wherever this machine can run 32-bit x86 code; a
+# kernel without 32-bit support cannot (Wine's 32-bit loader fails with "Exec
+# format error"), and there the same sources are also built for 64-bit Windows
+# (windows64/) and every test under Wine runs in a 64-bit prefix instead.
+option(KAVREL_WITH_WINDOWS "Build the Windows sub-builds" ON)
 if(KAVREL_WITH_WINDOWS)
+  execute_process(COMMAND /usr/lib/wine/wine --version RESULT_VARIABLE wine32_status OUTPUT_QUIET ERROR_QUIET)
+  if(wine32_status EQUAL 0)
+    set(KAVREL_WINE32 ON)
+  else()
+    set(KAVREL_WINE32 OFF)
+    message(STATUS "This machine cannot run 32-bit x86 code: the tests under Wine run the 64-bit build")
+  endif()
   set(windows_depends)
   set(have_art OFF)
   if(TARGET kavrel_generated)
     set(windows_depends kavrel_generated)
     set(have_art ON)
   endif()
-  ExternalProject_Add(windows
-    SOURCE_DIR ${CMAKE_SOURCE_DIR}
-    BINARY_DIR ${CMAKE_BINARY_DIR}/windows
-    CMAKE_ARGS -DKAVREL_TARGET=windows
-               -DCMAKE_TOOLCHAIN_FILE=${CMAKE_SOURCE_DIR}/cmake/toolchain-i686-w64-mingw32.cmake
-               -DCMAKE_BUILD_TYPE=${CMAKE_BUILD_TYPE}
-               -DKAVREL_GENERATED_DIR=${KAVREL_GENERATED_DIR}
-               -DKAVREL_HAVE_ART=${have_art}
-    INSTALL_COMMAND ""
-    BUILD_ALWAYS ON
-    USES_TERMINAL_BUILD ON
-    DEPENDS ${windows_depends})
+  function(kavrel_windows_build name toolchain wine_tests)
+    ExternalProject_Add(${name}
+      SOURCE_DIR ${CMAKE_SOURCE_DIR}
+      BINARY_DIR ${CMAKE_BINARY_DIR}/${name}
+      CMAKE_ARGS -DKAVREL_TARGET=windows
+                 -DCMAKE_TOOLCHAIN_FILE=${CMAKE_SOURCE_DIR}/cmake/${toolchain}
+                 -DCMAKE_BUILD_TYPE=${CMAKE_BUILD_TYPE}
+                 -DKAVREL_GENERATED_DIR=${KAVREL_GENERATED_DIR}
+                 -DKAVREL_HAVE_ART=${have_art}
+                 -DKAVREL_WINE_TESTS=${wine_tests}
+      INSTALL_COMMAND ""
+      BUILD_ALWAYS ON
+      USES_TERMINAL_BUILD ON
+      DEPENDS ${windows_depends})
+  endfunction()
+  kavrel_windows_build(windows toolchain-i686-w64-mingw32.cmake ${KAVREL_WINE32})
+  if(NOT KAVREL_WINE32)
+    kavrel_windows_build(windows64 toolchain-x86_64-w64-mingw32.cmake ON)
+  endif()
 endif()
 
 # The fuzz build: clang with libFuzzer and the sanitizers.

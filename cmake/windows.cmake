@@ -34,6 +34,19 @@ if(KAVREL_HAVE_ART)
 endif()
 set_property(SOURCE ${CMAKE_SOURCE_DIR}/src/app/kavrel.rc APPEND PROPERTY OBJECT_DEPENDS ${rc_depends})
 
+# Kavrel.exe imports nothing but Windows system DLLs.
+if(CMAKE_SIZEOF_VOID_P EQUAL 4)
+  add_test(NAME kavrel_imports_only_system_dlls
+           COMMAND ${CMAKE_SOURCE_DIR}/scripts/check-imports.sh $<TARGET_FILE:Kavrel>)
+endif()
+
+# The programs that run under Wine are made only where this machine can run
+# them (the host build says which sub-build that is).
+option(KAVREL_WINE_TESTS "Build the tests and benchmarks that run under Wine" ON)
+if(NOT KAVREL_WINE_TESTS)
+  return()
+endif()
+
 # GoogleTest for the target, from Debian's source copy.
 set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
 set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
@@ -67,10 +80,6 @@ foreach(src ${KAVREL_WIN_BENCH_SOURCES})
   target_link_libraries(${name} PRIVATE kavrel_win32)
   target_link_options(${name} PRIVATE ${KAVREL_WIN_LINK})
 endforeach()
-
-# Kavrel.exe imports nothing but Windows system DLLs.
-add_test(NAME kavrel_imports_only_system_dlls
-         COMMAND ${CMAKE_SOURCE_DIR}/scripts/check-imports.sh $<TARGET_FILE:Kavrel>)
 
 # The end-to-end programs and their tests.
 include(${CMAKE_SOURCE_DIR}/tests/e2e/targets.cmake)

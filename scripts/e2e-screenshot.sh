@@ -11,9 +11,12 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=$(cd "${1:-build}" && pwd)
 out=$(realpath -m "${2:-$build/kavrel.png}")
-driver=$build/windows/kavrel_e2e.exe
+# The sub-build whose programs run on this machine (cmake/host.cmake).
+win=$build/windows
+[ -f "$build/windows64/kavrel_e2e.exe" ] && win=$build/windows64
+driver=$win/kavrel_e2e.exe
 [ -f "$driver" ] || { echo "e2e-screenshot: $driver is not built" >&2; exit 1; }
-export KAVREL_WINEPREFIX=${KAVREL_WINEPREFIX:-$build/windows/wineprefix}
+export KAVREL_WINEPREFIX=${KAVREL_WINEPREFIX:-$win/wineprefix}
 mkdir -p "$(dirname "$out")"
 rm -f "$out"
 status=0

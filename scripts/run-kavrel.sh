@@ -5,8 +5,11 @@
 set -euo pipefail
 build=${1:-build}
 root=$(cd "$(dirname "$0")/.." && pwd)
-exe=$build/windows/Kavrel.exe
-export KAVREL_WINEPREFIX=${KAVREL_WINEPREFIX:-$(cd "$build" && pwd)/windows/wineprefix}
+# The sub-build whose programs run on this machine (cmake/host.cmake).
+win=$(cd "$build" && pwd)/windows
+[ -f "$build/windows64/Kavrel.exe" ] && win=$(cd "$build" && pwd)/windows64
+exe=$win/Kavrel.exe
+export KAVREL_WINEPREFIX=${KAVREL_WINEPREFIX:-$win/wineprefix}
 if [ -n "${DISPLAY:-}" ]; then
   KAVREL_DISPLAY=host exec "$root/scripts/wine-run.sh" "$exe"
 fi

@@ -1,11 +1,11 @@
 #!/usr/bin/env bash
 # Every test of the build, in order: host (plain and sanitized), Windows under
-# Wine (neutral code cross-compiled, Win32 code, end-to-end), then each fuzz
-# target briefly. Stops at the first suite that fails.
+# Wine (neutral code cross-compiled, Win32 code, end-to-end; in windows64/ on a
+# machine that cannot run 32-bit code), then each fuzz target briefly.
 set -euo pipefail
 build=${1:-build}
 status=0
-for dir in "$build" "$build/windows" "$build/fuzz"; do
+for dir in "$build" "$build/windows" "$build/windows64" "$build/fuzz"; do
   if [ -f "$dir/CTestTestfile.cmake" ]; then
     echo "== tests in $dir"
     ctest --test-dir "$dir" --output-on-failure --timeout 900 || status=1

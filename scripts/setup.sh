@@ -8,9 +8,10 @@ if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
 
 HOST_PKGS="cmake g++ make pkg-config nasm clang libclang-rt-14-dev \
   libjpeg-dev libpng-dev zlib1g-dev libgtest-dev libbenchmark-dev googletest \
-  g++-mingw-w64-i686-posix libz-mingw-w64-dev \
+  g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix libz-mingw-w64-dev \
   xvfb xauth fonts-wqy-microhei fonts-wine imagemagick dpkg-dev"
-WINE_PKGS="wine wine32:i386"
+# wine64 runs the 64-bit build on machines that cannot run 32-bit code.
+WINE_PKGS="wine wine32:i386 wine64"
 
 missing=""
 for p in $HOST_PKGS $WINE_PKGS; do

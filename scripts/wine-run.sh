@@ -2,9 +2,10 @@
 # Runs one Windows program of the build under Wine and passes its exit code
 # through. The program runs with LC_ALL=zh_CN.UTF-8, which gives it code page
 # 936. The script starts its own Xvfb (unless KAVREL_DISPLAY=host and $DISPLAY
-# is set), uses a private 32-bit prefix made once (KAVREL_WINEPREFIX, default
-# build/windows/wineprefix), and at the end stops only what it started: its
-# Xvfb by PID and the wineserver of its own prefix.
+# is set), uses a private prefix made once (KAVREL_WINEPREFIX, default
+# build/windows/wineprefix; 64-bit, in build/windows64/, for a 64-bit
+# program), and at the end stops only what it started: its Xvfb by PID and
+# the wineserver of its own prefix.
 #
 #   scripts/wine-run.sh [--screen WxHxD] [--desktop] [--screenshot FILE SECONDS]
 #                       program.exe [args...]
@@ -27,8 +28,25 @@ while [ $# -gt 0 ]; do
 done
 [ $# -ge 1 ] || { echo "usage: wine-run.sh [options] program.exe [args...]" >&2; exit 2; }
 
-export WINEPREFIX=${KAVREL_WINEPREFIX:-$root/build/windows/wineprefix}
-export WINEARCH=win32
+prog=$1
+shift
+# A 64-bit program (PE machine 0x8664) runs in a 64-bit prefix through Wine's
+# 64-bit loader; a 32-bit one in a 32-bit prefix.
+pe_machine() {
+  local at
+  at=$(od -An -tu4 -j60 -N4 "$1" 2>/dev/null | tr -d ' ')
+  [ -n "$at" ] && od -An -tx2 -j$((at + 4)) -N2 "$1" | tr -d ' '
+}
+if [ "$(pe_machine "$prog")" = 8664 ]; then
+  export WINEARCH=win64
+  export WINELOADER=/usr/lib/wine/wine64
+  wine=$WINELOADER
+  export WINEPREFIX=${KAVREL_WINEPREFIX:-$root/build/windows64/wineprefix}
+else
+  export WINEARCH=win32
+  wine=wine
+  export WINEPREFIX=${KAVREL_WINEPREFIX:-$root/build/windows/wineprefix}
+fi
 export WINEDEBUG=${WINEDEBUG:--all}
 # No Mono or Gecko installers in a prefix that has no network to fetch them.
 export WINEDLLOVERRIDES="mscoree=;mshtml=${WINEDLLOVERRIDES:+;$WINEDLLOVERRIDES}"
@@ -60,18 +78,16 @@ mkdir -p "$(dirname "$WINEPREFIX")"
   flock 9
   if [ ! -f "$WINEPREFIX/.kavrel-ready" ]; then
     rm -rf "$WINEPREFIX"
-    env LC_ALL=zh_CN.UTF-8 wineboot -i >/dev/null 2>&1
+    env LC_ALL=zh_CN.UTF-8 "$wine" wineboot -i >/dev/null 2>&1
     wineserver -w
     touch "$WINEPREFIX/.kavrel-ready"
   fi
 ) 9>"$WINEPREFIX.lock"
 
-prog=$1
-shift
-launch=(wine)
+launch=("$wine")
 if [ "$desktop" = 1 ]; then
   size=${screen%x*}
-  launch=(wine explorer "/desktop=kavrel,$size")
+  launch=("$wine" explorer "/desktop=kavrel,$size")
 fi
 if [ -z "$shot" ]; then
   env LC_ALL=zh_CN.UTF-8 "${launch[@]}" "$prog" "$@"

@@ -26,7 +26,7 @@ struct ProgramDescriptor {
   const char* const* externalLibraries;
 };
 
-#ifdef _WIN32
+#if defined(_WIN32) && !defined(_WIN64)  // the 32-bit target
 static_assert(sizeof(ProgramDescriptor) == 52, "thirteen 32-bit words on the target");
 #endif
 

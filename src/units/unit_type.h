@@ -99,7 +99,7 @@ struct UnitTypeDescriptor {
   const void* elements;
 };
 
-#ifdef _WIN32
+#if defined(_WIN32) && !defined(_WIN64)  // the 32-bit target
 static_assert(sizeof(PropertyValue) == 8, "property value is two 32-bit words on the target");
 static_assert(sizeof(PropertyDescriptor) == 20, "property descriptor is 20 bytes on the target");
 static_assert(sizeof(UnitTypeDescriptor) == 56, "unit type descriptor is 56 bytes on the target");

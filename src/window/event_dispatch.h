@@ -60,7 +60,7 @@ struct TypedEventRecord {
   uint32_t resultHigh = 0;
 };
 
-#ifdef _WIN32
+#if defined(_WIN32) && !defined(_WIN64)  // the 32-bit target
 static_assert(sizeof(TypedEventArg) == 16);
 static_assert(offsetof(TypedEventRecord, args) == 16);
 static_assert(offsetof(TypedEventRecord, hasResult) == 208);

@@ -40,7 +40,7 @@ struct Picture {
   uint32_t pixelSize;
 };
 
-#ifdef _WIN32
+#if defined(_WIN32) && !defined(_WIN64)  // the 32-bit target
 static_assert(sizeof(Picture) == 24);
 static_assert(offsetof(Picture, icon) == 12);
 static_assert(offsetof(Picture, pixels) == 16);

@@ -74,7 +74,7 @@ struct FontMembers {
   int32_t points = 0;
   uintptr_t faceName = 0;
 };
-#ifdef _WIN32
+#if defined(_WIN32) && !defined(_WIN64)  // the 32-bit target
 static_assert(sizeof(FontMembers) == 28, "seven 32-bit words on the target");
 #endif
 

@@ -5,6 +5,7 @@
 #include <cctype>
 
 #include "e2e_support_win32.h"
+#include "pe_symbols.h"
 
 namespace kavrel::e2e {
 namespace {
@@ -30,7 +31,7 @@ class DriverCheck : public SessionTest {
     o.exePath = DirectoryOfDriver() + "kavrel_driver_check_app.exe";
     o.windowClass = L"KavrelDriverCheck";
     o.caption = "\xc7\xfd\xb6\xaf\xbc\xec\xb2\xe9";  // 驱动检查
-    o.heapCounterSymbol = "__ZN6kavrel3e2e12_GLOBAL__N_112g_clickCountE";
+    o.heapCounterSymbol = ImageSymbol("_ZN6kavrel3e2e12_GLOBAL__N_112g_clickCountE");
     return o;
   }
   HWND Combo() const { return app->FindUnit(L"ComboBox", 10, 10); }

@@ -11,7 +11,7 @@ namespace {
 
 constexpr UINT kGbk = 936;
 constexpr UINT kSendTimeoutMs = 5000;
-constexpr uintptr_t kPebImageBase = 0x08;
+constexpr uintptr_t kPebImageBase = sizeof(void*) == 8 ? 0x10 : 0x08;
 
 LRESULT Send(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
   DWORD_PTR result = 0;
@@ -234,7 +234,7 @@ StartOptions KavrelOptions() {
   options.windowClass = L"WTWindow";
   options.caption = "Kavrel V1.2";
   // The runtime heap's count of blocks not yet freed.
-  options.heapCounterSymbol = "__ZN6kavrel12_GLOBAL__N_113g_outstandingE";
+  options.heapCounterSymbol = ImageSymbol("_ZN6kavrel12_GLOBAL__N_113g_outstandingE");
   return options;
 }
 

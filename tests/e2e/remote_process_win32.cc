@@ -9,17 +9,19 @@ namespace kavrel::e2e {
 
 namespace {
 
-// The layouts read below are those of 32-bit processes, which every
-// program of these tests is.
-static_assert(sizeof(void*) == 4, "the end-to-end programs are 32-bit");
-constexpr uintptr_t kPebProcessParameters = 0x10;
-constexpr uintptr_t kParametersCommandLine = 0x40;
-constexpr uintptr_t kPebGdiHandleTable = 0x94;
-constexpr size_t kGdiEntrySize = 24;
+// The layouts read below are those of processes as wide as this one: every
+// program of these tests is built for one width, 32-bit or (where the
+// machine runs no 32-bit code) 64-bit.
+constexpr bool k64 = sizeof(void*) == 8;
+constexpr uintptr_t kPebProcessParameters = k64 ? 0x20 : 0x10;
+constexpr uintptr_t kParametersCommandLine = k64 ? 0x70 : 0x40;
+constexpr uintptr_t kPebGdiHandleTable = k64 ? 0xF8 : 0x94;
+constexpr size_t kGdiEntrySize = 24;  // the same for both widths
 constexpr size_t kGdiEntryTypeOffset = 14;
 constexpr size_t kGdiMaxEntries = 0x10000;
 constexpr ULONG kSystemHandleInformation = 16;
-constexpr size_t kHandleEntrySize = 16;
+constexpr size_t kHandleListHeader = k64 ? 8 : 4;  // the count, then entries aligned for a pointer
+constexpr size_t kHandleEntrySize = k64 ? 24 : 16;
 constexpr NTSTATUS kInfoLengthMismatch = NTSTATUS(0xC0000004);
 
 using QueryProcess = NTSTATUS(WINAPI*)(HANDLE, ULONG, PVOID, ULONG, PULONG);
@@ -109,6 +111,7 @@ std::optional<int> CountHandles(DWORD pid) {
   if (status != 0) return std::nullopt;
   ByteReader in{std::span<const uint8_t>(buffer)};
   uint32_t count = in.U32();
+  in.Skip(kHandleListHeader - 4);
   if (!in.ok() || count > in.remaining() / kHandleEntrySize) return std::nullopt;
   int mine = 0;
   for (uint32_t i = 0; i < count; ++i) {
