@@ -84,16 +84,23 @@ mkdir -p "$(dirname "$WINEPREFIX")"
   fi
 ) 9>"$WINEPREFIX.lock"
 
+# The ANSI code page comes from the locale: 936 by default. KAVREL_CODEPAGE=1252
+# gives 1252, with file names in UTF-8 so that a folder name can hold é.
+if [ "${KAVREL_CODEPAGE:-936}" = 1252 ]; then
+  locale=(env -u LC_ALL LANG=en_US.UTF-8 LC_CTYPE=C.UTF-8)
+else
+  locale=(env LC_ALL=zh_CN.UTF-8)
+fi
 launch=("$wine")
 if [ "$desktop" = 1 ]; then
   size=${screen%x*}
   launch=("$wine" explorer "/desktop=kavrel,$size")
 fi
 if [ -z "$shot" ]; then
-  env LC_ALL=zh_CN.UTF-8 "${launch[@]}" "$prog" "$@"
+  "${locale[@]}" "${launch[@]}" "$prog" "$@"
   exit $?
 fi
-env LC_ALL=zh_CN.UTF-8 "${launch[@]}" "$prog" "$@" &
+"${locale[@]}" "${launch[@]}" "$prog" "$@" &
 wpid=$!
 sleep "$shot_delay"
 if ! kill -0 "$wpid" 2>/dev/null; then

@@ -2,17 +2,11 @@
 
 namespace kavrel {
 
-namespace {
-
-bool IsLeadByte(unsigned char c) { return c >= 0x81 && c <= 0xFE; }
-
-}  // namespace
-
-ExePath SplitExePath(std::string_view path) {
+ExePath SplitExePath(std::string_view path, const CodePageBytes& codePage) {
   size_t last = std::string_view::npos;
   for (size_t i = 0; i < path.size(); ++i) {
     unsigned char c = static_cast<unsigned char>(path[i]);
-    if (IsLeadByte(c) && i + 1 < path.size()) {
+    if (codePage.IsLead(c) && i + 1 < path.size()) {
       ++i;
     } else if (c == '\\') {
       last = i;

@@ -4,6 +4,8 @@
 #include <string>
 #include <string_view>
 
+#include "base/code_page.h"
+
 namespace kavrel {
 
 struct ExePath {
@@ -12,8 +14,8 @@ struct ExePath {
   std::string dirSlash;  // up to and including the last backslash
 };
 
-// Paths are GBK bytes: a trail byte equal to '\\' belongs to its lead byte
-// and does not split the path.
-ExePath SplitExePath(std::string_view path);
+// The path is bytes in `codePage`: a trail byte equal to '\\' belongs to
+// its lead byte and does not split the path.
+ExePath SplitExePath(std::string_view path, const CodePageBytes& codePage);
 
 }  // namespace kavrel

@@ -10,6 +10,7 @@
 #include "commands/message_box_win32.h"
 #include "commands/runtime_error.h"
 #include "commands/runtime_heap.h"
+#include "framework/code_page_win32.h"
 #include "templates/template_store.h"
 
 namespace kavrel {
@@ -51,6 +52,13 @@ intptr_t LibraryCallbackEntry(int32_t code, intptr_t arg1, intptr_t arg2) {
 
 void FatalEntry(const char* message, int32_t code) { RuntimeApp::Instance().ReportFatal(message, code); }
 
+// The executable's path, split by the rules of the system's code page.
+ExePath ThisExePath() {
+  char path[MAX_PATH + 1] = {};
+  GetModuleFileNameA(nullptr, path, MAX_PATH);
+  return SplitExePath(path, ActiveCodePageBytes());
+}
+
 bool IsLiveWindow(const void* window) { return IsWindow(static_cast<HWND>(const_cast<void*>(window))) != FALSE; }
 
 // The invisible owner of the program's top-level windows; it also carries
@@ -88,9 +96,7 @@ void RuntimeApp::SetProgram(const ProgramDescriptor* program, int32_t (*programM
 
 bool RuntimeApp::InitInstance() {
   SetFatalHandler(&FatalEntry);
-  char path[MAX_PATH + 1] = {};
-  GetModuleFileNameA(nullptr, path, MAX_PATH);
-  exeDirSlash_ = SplitExePath(path).dirSlash;
+  exeDirSlash_ = ThisExePath().dirSlash;
   int32_t result = programMain_ ? programMain_() : 0;
   return result != 0;
 }
@@ -130,9 +136,7 @@ void RuntimeApp::InitRuntime() {
     oleInitialised_ = 1;
   }
 
-  char path[MAX_PATH + 1] = {};
-  GetModuleFileNameA(nullptr, path, MAX_PATH);
-  ExePath exe = SplitExePath(path);
+  ExePath exe = ThisExePath();
   exeDir_ = exe.dir;
   exeName_ = exe.name;
   // An empty directory fails and leaves the working directory as it was.

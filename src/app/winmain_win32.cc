@@ -5,6 +5,7 @@
 
 #include "app/runtime_app_win32.h"
 #include "app/runtime_services_win32.h"
+#include "framework/code_page_win32.h"
 #include "program/program.h"
 #include "program/program_descriptor.h"
 #include "window/window_engine_win32.h"
@@ -12,7 +13,8 @@
 namespace {
 
 int32_t StartProgram() {
-  kavrel::BindProgramRuntime(&kavrel::TheRuntimeServices(), kavrel::TheProgramCommands());
+  kavrel::BindProgramRuntime(&kavrel::TheRuntimeServices(), kavrel::TheProgramCommands(),
+                             kavrel::ActiveCodePageBytes());
   return kavrel::ProgramMain();
 }
 

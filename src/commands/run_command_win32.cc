@@ -3,7 +3,9 @@
 #include <windows.h>
 
 #include <cstring>
-#include <vector>
+
+#include "commands/runtime_heap.h"
+#include "commands/text_ops.h"
 
 namespace kavrel {
 
@@ -29,16 +31,17 @@ void Run(CommandResult* result, int32_t count, const CommandArg* args) {
   startup.dwFlags = STARTF_USESHOWWINDOW;
   startup.wShowWindow = RunShowCommand(showGiven, showGiven ? args[2].Int() : 0);
 
-  // CreateProcessA may write into the command line, so it gets a copy.
-  size_t length = line ? std::strlen(line) : 0;
-  std::vector<char> commandLine(line, line + length);
-  commandLine.push_back('\0');
+  // CreateProcessA may write into the command line, so it gets a copy, from
+  // the runtime heap: running out of memory is the fatal report.
+  const char* empty = "";
+  char* commandLine = JoinTexts(1, line ? &line : &empty);
 
   PROCESS_INFORMATION process;
   std::memset(&process, 0, sizeof process);
-  if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                      &process))
-    return;
+  const BOOL started =
+      CreateProcessA(nullptr, commandLine, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process);
+  Free(commandLine);
+  if (!started) return;
   if (wait) {
     WaitForSingleObject(process.hProcess, INFINITE);
   } else {

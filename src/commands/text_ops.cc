@@ -1,7 +1,6 @@
 #include "commands/text_ops.h"
 
 #include <cstring>
-#include <vector>
 
 #include "commands/runtime_error.h"
 #include "commands/runtime_heap.h"
@@ -37,26 +36,16 @@ char* AllocateText(uint64_t length) {
 
 char* JoinTexts(int32_t count, const char* const* texts) {
   if (count < 0 || !texts) count = 0;
-  // Every caller joins ten pieces or fewer; only a larger join keeps its
-  // lengths outside the stack.
-  constexpr int32_t kInline = 16;
-  uint32_t inlineLengths[kInline];
-  std::vector<uint32_t> moreLengths;
-  uint32_t* lengths = inlineLengths;
-  if (count > kInline) {
-    moreLengths.resize(size_t(count));
-    lengths = moreLengths.data();
-  }
+  // Measured twice rather than kept: the lengths need no storage that could
+  // fail outside the runtime heap.
   uint64_t total = 0;
-  for (int32_t i = 0; i < count; ++i) {
-    lengths[i] = TextLength(texts[i]);
-    total += lengths[i];
-  }
+  for (int32_t i = 0; i < count; ++i) total += TextLength(texts[i]);
   char* out = AllocateText(total);
   char* at = out;
   for (int32_t i = 0; i < count; ++i) {
-    if (lengths[i]) std::memcpy(at, texts[i], lengths[i]);
-    at += lengths[i];
+    const uint32_t length = TextLength(texts[i]);
+    if (length) std::memcpy(at, texts[i], length);
+    at += length;
   }
   *at = '\0';
   return out;

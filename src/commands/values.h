@@ -2,6 +2,7 @@
 // command travels as a CommandArg, a 64-bit value and its TypeTag.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 namespace kavrel {
@@ -81,6 +82,12 @@ struct CommandArg {
 };
 
 using CommandResult = CommandArg;
+
+#if defined(_WIN32) && !defined(_WIN64)  // the 32-bit target
+static_assert(sizeof(CommandArg) == 12, "three 32-bit words on the target");
+static_assert(offsetof(CommandArg, low) == 0 && offsetof(CommandArg, high) == 4 && offsetof(CommandArg, tag) == 8);
+static_assert(sizeof(CommandResult) == 12 && alignof(CommandArg) == 4);
+#endif
 
 // Every library command: (result to fill, argument count, first argument).
 using CommandFunction = void (*)(CommandResult* result, int32_t count, const CommandArg* args);

@@ -1,5 +1,6 @@
 # The small Win32 application framework: application object, message pump,
-# window objects attached to window handles.
+# window objects attached to window handles, the system's ANSI code page.
 list(APPEND KAVREL_WIN32_SOURCES
   src/framework/application_win32.cc
+  src/framework/code_page_win32.cc
   src/framework/window_win32.cc)

@@ -6,14 +6,15 @@ namespace kavrel {
 
 namespace {
 
-bool IsSafe(const char* text, bool bare) {
+bool IsSafe(const char* text, bool bare, const CodePageBytes& codePage) {
   if (!text) return true;
   auto* p = reinterpret_cast<const unsigned char*>(text);
   while (*p) {
     unsigned char c = *p;
-    if (c >= 0x81 && c <= 0xFE) {
-      // A lead byte at the very end has no second byte to skip.
-      p += p[1] ? 2 : 1;
+    if (codePage.IsLead(c)) {
+      // The NUL after a lead byte at the very end is no trail byte either.
+      if (!codePage.IsTrail(p[1])) return false;
+      p += 2;
       continue;
     }
     if (c < 0x20 || c == '"' || c == '%') return false;
@@ -25,7 +26,7 @@ bool IsSafe(const char* text, bool bare) {
 
 }  // namespace
 
-bool IsSafeQuotedText(const char* text) { return IsSafe(text, false); }
-bool IsSafeBareText(const char* text) { return IsSafe(text, true); }
+bool IsSafeQuotedText(const char* text, const CodePageBytes& codePage) { return IsSafe(text, false, codePage); }
+bool IsSafeBareText(const char* text, const CodePageBytes& codePage) { return IsSafe(text, true, codePage); }
 
 }  // namespace kavrel

@@ -1,18 +1,23 @@
 // What a user's text may hold before it goes into a command line that cmd
-// reads. Texts are GBK: a lead byte 0x81-0xFE and the byte after it are one
-// character, so a trailing byte that happens to equal '|' or '^' is no
-// operator.
+// reads. Texts are bytes in the system's ANSI code page: a lead byte and the
+// trail byte after it are one character, so a trail byte that happens to
+// equal '|' or '^' is no operator. A lead byte without a valid trail byte
+// after it is refused: how the system would convert the broken pair, and
+// whether cmd would then see the byte after it on its own, is not ours to
+// guess.
 #pragma once
+
+#include "base/code_page.h"
 
 namespace kavrel {
 
 // A text placed between quotation marks: no control character, no
 // quotation mark (which would end the quoted part) and no percent sign
 // (which cmd expands even inside quotation marks).
-bool IsSafeQuotedText(const char* text);
+bool IsSafeQuotedText(const char* text, const CodePageBytes& codePage);
 
 // A text placed outside quotation marks: as above, and none of cmd's
 // operators & | < > ^ either.
-bool IsSafeBareText(const char* text);
+bool IsSafeBareText(const char* text, const CodePageBytes& codePage);
 
 }  // namespace kavrel

@@ -10,6 +10,7 @@ namespace {
 
 const RuntimeServices* g_services = nullptr;
 ProgramCommands g_commands{};
+CodePageBytes g_codePage;
 
 const ConstantBlock& C = kConstants;
 
@@ -23,6 +24,9 @@ char* ReadUnit(UnitId unit) {
 }
 
 void FreeText(char* text) { g_services->Free(text); }
+
+bool SafeQuoted(const char* text) { return IsSafeQuotedText(text, g_codePage); }
+bool SafeBare(const char* text) { return IsSafeBareText(text, g_codePage); }
 
 bool UnitIsEmpty(UnitId unit) {
   char* text = ReadUnit(unit);
@@ -62,9 +66,11 @@ bool DnsServersConflict() {
 
 }  // namespace
 
-void BindProgramRuntime(const RuntimeServices* services, const ProgramCommands& commands) {
+void BindProgramRuntime(const RuntimeServices* services, const ProgramCommands& commands,
+                        const CodePageBytes& codePage) {
   g_services = services;
   g_commands = commands;
+  g_codePage = codePage;
 }
 
 int32_t ProgramMain() {
@@ -97,8 +103,7 @@ void SetStaticAddress() {
   char* address = ReadUnit(kAddressBox);
   char* mask = ReadUnit(kMaskBox);
   char* gateway = ReadUnit(kGatewayBox);
-  bool safe = IsSafeQuotedText(name) && IsSafeBareText(address) && IsSafeBareText(mask) &&
-              IsSafeBareText(gateway);
+  bool safe = SafeQuoted(name) && SafeBare(address) && SafeBare(mask) && SafeBare(gateway);
   char* line = nullptr;
   if (safe) {
     const char* pieces[10] = {C.setAddress, q1, name, q2, C.staticKeyword, address, C.blank, mask, C.blank, gateway};
@@ -124,7 +129,7 @@ void SetPreferredDns() {
   char* q2 = MakeQuotationMark();
   char* name = ReadUnit(kConnectionNameBox);
   char* preferred = ReadUnit(kPreferredDnsBox);
-  bool safe = IsSafeQuotedText(name) && IsSafeBareText(preferred);
+  bool safe = SafeQuoted(name) && SafeBare(preferred);
   char* line = nullptr;
   if (safe) {
     const char* pieces[6] = {C.setDnsName, q1, name, q2, C.staticKeyword, preferred};
@@ -148,7 +153,7 @@ void AddAlternateDns() {
   char* q2 = MakeQuotationMark();
   char* name = ReadUnit(kConnectionNameBox);
   char* alternate = ReadUnit(kAlternateDnsBox);
-  bool safe = IsSafeQuotedText(name) && IsSafeBareText(alternate);
+  bool safe = SafeQuoted(name) && SafeBare(alternate);
   char* line = nullptr;
   if (safe) {
     const char* pieces[7] = {C.addDnsName, q1, name, q2, C.addKeyword, alternate, C.secondIndex};
@@ -172,7 +177,7 @@ void UseDhcp() {
   char* q4 = MakeQuotationMark();
   char* name1 = ReadUnit(kConnectionNameBox);
   char* name2 = ReadUnit(kConnectionNameBox);
-  bool safe = IsSafeQuotedText(name1) && IsSafeQuotedText(name2);
+  bool safe = SafeQuoted(name1) && SafeQuoted(name2);
   char* line = nullptr;
   if (safe) {
     const char* pieces[9] = {C.setAddress, q1, name1, q2, C.dhcpThenSetDns, q3, name2, q4, C.dhcpKeyword};

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 
+#include "base/code_page.h"
 #include "commands/runtime_services.h"
 #include "commands/values.h"
 
@@ -28,8 +29,10 @@ inline constexpr UnitId kAlternateDnsBox = 0x16010036;
 inline constexpr int32_t kContentProperty = 9;
 
 // Called by the runtime once, before ProgramMain; the table must outlive
-// the program.
-void BindProgramRuntime(const RuntimeServices* services, const ProgramCommands& commands);
+// the program. `codePage` is the system's ANSI code page, which the texts
+// read from the units are in.
+void BindProgramRuntime(const RuntimeServices* services, const ProgramCommands& commands,
+                        const CodePageBytes& codePage);
 
 int32_t ProgramMain();
 void ProgramInit();

@@ -29,7 +29,6 @@ struct JpegJob {
   jpeg_progress_mgr progress;
   const uint8_t* data = nullptr;
   size_t size = 0;
-  bool endSupplied = false;
   Picture* picture = nullptr;
 };
 
@@ -56,30 +55,19 @@ void MonitorProgress(j_common_ptr cinfo) {
 void InitSource(j_decompress_ptr) {}
 void TermSource(j_decompress_ptr) {}
 
+// The data ran out before the end-of-image marker: the file is cut short,
+// wherever the cut falls. Between two scans of a progressive file the
+// scans before the cut would still make a whole (blurred) picture, so
+// running out is a failure, not the end of the image.
 boolean FillInputBuffer(j_decompress_ptr cinfo) {
-  // The data ran out. A file that lacks only its end marker runs out once,
-  // in the last row of a scan or after it: supply the marker then. Anywhere
-  // else, or a second time (the marker was taken as data), the file is cut
-  // short: no picture. Data missing inside a scan shows up as the warning
-  // that EmitMessage turns into a failure.
-  static const JOCTET kEnd[2] = {0xFF, JPEG_EOI};
-  JpegJob* job = JobOf(reinterpret_cast<j_common_ptr>(cinfo));
-  if (job->endSupplied || cinfo->input_iMCU_row + 1 < cinfo->total_iMCU_rows)
-    ErrorExit(reinterpret_cast<j_common_ptr>(cinfo));
-  job->endSupplied = true;
-  cinfo->src->next_input_byte = kEnd;
-  cinfo->src->bytes_in_buffer = 2;
-  return TRUE;
+  ErrorExit(reinterpret_cast<j_common_ptr>(cinfo));
+  return FALSE;
 }
 
 void SkipInputData(j_decompress_ptr cinfo, long count) {
   if (count <= 0) return;
   jpeg_source_mgr* src = cinfo->src;
-  while (size_t(count) > src->bytes_in_buffer) {
-    count -= long(src->bytes_in_buffer);
-    src->bytes_in_buffer = 0;
-    FillInputBuffer(cinfo);
-  }
+  if (size_t(count) > src->bytes_in_buffer) FillInputBuffer(cinfo);  // does not return
   src->next_input_byte += count;
   src->bytes_in_buffer -= size_t(count);
 }

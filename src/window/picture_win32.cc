@@ -35,8 +35,9 @@ COLORREF ResolveColour(COLORREF c) {
   return c & 0x00FFFFFF;
 }
 
-// Bytes the picture must hold for its kind, so that a Picture not made by
-// the decoders cannot make GDI read past its buffer.
+// Bytes the picture holds for its kind. A Picture not made by the decoders
+// must hold exactly these, so that GDI reads and writes no byte past either
+// buffer.
 uint64_t ExpectedPixelBytes(const Picture& p) {
   uint64_t w = uint64_t(p.width), h = uint64_t(p.height);
   switch (p.kind) {
@@ -48,6 +49,15 @@ uint64_t ExpectedPixelBytes(const Picture& p) {
     case kPicturePng: return w * h * 4;
     default: return 0;
   }
+}
+
+// The header stored before a palette picture's colour table is the one a
+// DIB of the picture's own size would have: GDI sizes the bitmap from it.
+bool PaletteHeaderMatches(const Picture& p) {
+  BITMAPINFOHEADER h;
+  std::memcpy(&h, p.pixels, sizeof h);
+  return h.biSize == sizeof h && h.biWidth == p.width && h.biHeight == -p.height && h.biPlanes == 1 &&
+         h.biBitCount == 8 && h.biCompression == BI_RGB && h.biClrUsed <= 256;
 }
 
 HBITMAP NewDib(HDC dc, const BITMAPINFO* info, void** bits) {
@@ -244,7 +254,8 @@ bool MakePictureImage(HDC dc, const Picture* picture, COLORREF background, Pictu
     return image.icon != nullptr;
   }
   uint64_t expected = ExpectedPixelBytes(p);
-  if (expected == 0 || !p.pixels || p.pixelSize < expected) return false;
+  if (expected == 0 || !p.pixels || p.pixelSize != expected) return false;
+  if ((p.kind == kPictureGif || p.kind == kPicturePcx8) && !PaletteHeaderMatches(p)) return false;
   switch (p.kind) {
     case kPictureGif: image.bitmap = MakeCompatibleBitmap(dc, p); break;
     case kPicturePcx8: image.bitmap = MakePaletteBitmap(dc, p); break;

@@ -246,10 +246,12 @@ bool WindowEngineWin32::LoadWindow(WindowTemplate& window, bool reload, HWND own
   // takes its units with it and puts the template state back.
   auto fail = [&]() {
     if (accelerator) DestroyAcceleratorTable(accelerator);
+    // A menu not yet handed to a created window is still ours. (A window
+    // whose creation failed late may have taken it down already.)
+    if (menu && IsMenu(menu)) DestroyMenu(menu);
     if (windowObject) {
       DestroyWindow(windowObject->hwnd());
     } else {
-      if (menu) DestroyMenu(menu);
       window.RestoreTableAfterDestroy();
     }
     window.DropSavedTable();
@@ -268,12 +270,15 @@ bool WindowEngineWin32::LoadWindow(WindowTemplate& window, bool reload, HWND own
     Window* object = create(owner, blob.data(), int32_t(blob.size()), ExtraStyle(own->flags()), owner, 0, menu,
                             r.left, r.top, r.width, r.height, id, units.IdAt(0), 0);
     loadingModal_ = false;
-    menu = nullptr;  // the create routine owns it now, whatever the outcome
     windowObject = WindowUnit::FromWindow(object);
     if (!windowObject) {
-      if (object) DestroyWindow(object->hwnd());
+      if (object) {
+        if (GetMenu(object->hwnd()) == menu) menu = nullptr;  // destroyed with its window
+        DestroyWindow(object->hwnd());
+      }
       return fail();
     }
+    menu = nullptr;  // the window owns it now
     units.SetObject(0, windowObject);
     visible[0] = reload || own->visible();
   }
@@ -390,6 +395,11 @@ void WindowEngineWin32::UnitGone(WindowId window, UnitId unit) {
   }
   std::optional<uint32_t> position = table.PositionOf(unit);
   if (!position) return;
+  // A unit made again while its old object was still inside a message of its
+  // own: the old object ends later, when the slots already hold the new one,
+  // which still has its window.
+  auto* object = static_cast<Window*>(table.SlotsAt(*position).object);
+  if (object && object->hwnd()) return;
   DestroyUnitCursor(table.SlotsAt(*position).cursor);
   table.ClearSlots(*position);
 }

@@ -168,9 +168,10 @@ Window* KAVREL_STDCALL WindowUnit::Create(HWND parentOrOwner, const uint8_t* blo
   const std::string className = unit->props_.className.empty() ? kDefaultClass : unit->props_.className;
   EnsureClass(className.c_str());
   HMENU menuOrId = unit->child_ ? reinterpret_cast<HMENU>(intptr_t(childId)) : menu;
+  // The menu becomes the window's only with the window; on failure the
+  // caller still owns it.
   if (!unit->CreateEx(placement.exStyle, className.c_str(), unit->props_.caption.c_str(), placement.style,
                       placement.left, placement.top, width, height, parent, menuOrId)) {
-    if (menu && !unit->child_) DestroyMenu(menu);
     delete unit;
     return nullptr;
   }

@@ -14,6 +14,7 @@
 
 #include "app/runtime_app_win32.h"
 #include "app/runtime_services_win32.h"
+#include "framework/code_page_win32.h"
 #include "program/program.h"
 #include "program/program_descriptor.h"
 #include "window/window_engine_win32.h"
@@ -173,7 +174,7 @@ void Report(const char* what, const Times& t) {
 }
 
 int32_t RunBenchmark() {
-  BindProgramRuntime(&TheRuntimeServices(), TheProgramCommands());
+  BindProgramRuntime(&TheRuntimeServices(), TheProgramCommands(), ActiveCodePageBytes());
   RuntimeApp& app = RuntimeApp::Instance();
   app.InitRuntime();
   auto found = app.windows().Find(kMainWindow);

@@ -11,6 +11,7 @@ list(APPEND KAVREL_E2E_SOURCES
   tests/e2e/actions_test_win32.cc
   tests/e2e/keys_test_win32.cc
   tests/e2e/screenshot_test_win32.cc
+  tests/e2e/code_page_test_win32.cc
   tests/e2e/soak_test_win32.cc)
 list(APPEND KAVREL_HOST_TEST_SOURCES
   tests/e2e/netsh_record.cc

@@ -6,7 +6,7 @@ namespace kavrel::e2e {
 
 namespace {
 
-constexpr uint32_t kMagic = 0x3152534E;  // "NSR1"
+constexpr uint32_t kMagic = 0x3252534E;  // "NSR2"
 // No record comes near this; a larger length is damage, not data.
 constexpr uint32_t kMaxBody = 1u << 20;
 
@@ -22,6 +22,7 @@ bool ReadBody(std::span<const uint8_t> body, NetshRecord& r) {
   in.ReadCountedText(r.commandLine);
   in.ReadCountedText(r.parentImage);
   in.ReadCountedText(r.parentCommandLine);
+  in.ReadCountedText(r.workingDirectory);
   in.ReadU32(argc);
   // Each argument takes at least its length word.
   if (!in.ok() || argc > in.remaining() / 4) return false;
@@ -42,6 +43,7 @@ void AppendNetshRecord(ByteWriter& out, const NetshRecord& r) {
   body.WriteCountedText(r.commandLine);
   body.WriteCountedText(r.parentImage);
   body.WriteCountedText(r.parentCommandLine);
+  body.WriteCountedText(r.workingDirectory);
   body.WriteU32(uint32_t(r.args.size()));
   for (const auto& arg : r.args) body.WriteCountedText(arg);
   out.WriteU32(kMagic);

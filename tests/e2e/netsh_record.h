@@ -1,6 +1,7 @@
 // One run of the recording netsh, as it appends it to its log: what it was
 // asked to do (its command line and argument vector, as received) and who
-// asked (the cmd process that ran it, with that process's own command line).
+// asked (the cmd process that ran it, with that process's own command line),
+// and in which working directory.
 #pragma once
 
 #include <cstdint>
@@ -20,6 +21,7 @@ struct NetshRecord {
   std::string commandLine;      // GetCommandLineA, bytes as received
   std::string parentImage;      // e.g. "cmd.exe"
   std::string parentCommandLine;
+  std::string workingDirectory;   // inherited through cmd from the program
   std::vector<std::string> args;  // argv, argv[0] included
 };
 

@@ -16,6 +16,7 @@ NetshRecord Sample(uint32_t pid) {
   r.commandLine = "netsh interface ip set address \"\xb1\xbe\xb5\xd8\" dhcp ";
   r.parentImage = "cmd.exe";
   r.parentCommandLine = "cmd /c netsh interface ip set address \"\xb1\xbe\xb5\xd8\" dhcp & x";
+  r.workingDirectory = "C:\\Caf\xe9";
   r.args = {"netsh", "interface", "", "\xb1\xbe\xb5\xd8 1 "};
   return r;
 }
@@ -28,6 +29,7 @@ void ExpectSame(const NetshRecord& a, const NetshRecord& b) {
   EXPECT_EQ(a.commandLine, b.commandLine);
   EXPECT_EQ(a.parentImage, b.parentImage);
   EXPECT_EQ(a.parentCommandLine, b.parentCommandLine);
+  EXPECT_EQ(a.workingDirectory, b.workingDirectory);
   EXPECT_EQ(a.args, b.args);
 }
 

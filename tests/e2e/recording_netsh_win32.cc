@@ -44,6 +44,9 @@ int main(int argc, char** argv) {
   record.pid = GetCurrentProcessId();
   record.commandLine = GetCommandLineA();
   for (int i = 0; i < argc; ++i) record.args.emplace_back(argv[i]);
+  char directory[MAX_PATH + 1] = {};
+  const DWORD n = GetCurrentDirectoryA(sizeof directory, directory);
+  if (n > 0 && n < sizeof directory) record.workingDirectory.assign(directory, n);
   record.parentPid = ParentProcessId(GetCurrentProcess());
   if (auto parent = FindProcess(record.parentPid)) {
     record.parentImage = parent->image;

@@ -25,9 +25,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     CommandResult result = CallCommand(ToText, 1, &value);
     Free(reinterpret_cast<void*>(result.low));
   }
+  // The first byte picks the code page the text is in.
+  static const uint32_t kCodePages[] = {936, 932, 949, 950, 1252};
+  const CodePageBytes codePage = CodePageBytes::ForCodePage(size ? kCodePages[data[0] % 5] : 936);
   std::string text(reinterpret_cast<const char*>(data), size);
-  bool quoted = IsSafeQuotedText(text.c_str());
-  bool bare = IsSafeBareText(text.c_str());
+  bool quoted = IsSafeQuotedText(text.c_str(), codePage);
+  bool bare = IsSafeBareText(text.c_str(), codePage);
   // Whatever is safe outside quotation marks is safe inside them.
   if (bare && !quoted) __builtin_trap();
   return 0;

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "base/code_page.h"
 #include "commands/runtime_heap.h"
 #include "commands/runtime_services.h"
 #include "commands/to_text.h"
@@ -122,7 +123,7 @@ class ActionsTest : public ::testing::Test {
   void SetUp() override {
     g_fake = &fake_;
     SetConstantBlock(ConstantBlockStart(), ConstantBlockSize());
-    BindProgramRuntime(&kServices, {RecordMessageBox, CheckedToText, RecordRun});
+    Bind(CodePageBytes::ForCodePage(936));
     before_ = OutstandingBlocks();
   }
   void TearDown() override {
@@ -138,6 +139,10 @@ class ActionsTest : public ::testing::Test {
   }
   void FillExample() { Fill(kName, "192.168.2.10", "255.255.255.0", "192.168.2.1", "222.222.222.222", "8.8.4.4"); }
 
+  // The program as the runtime binds it, with texts in `codePage`.
+  static void Bind(const CodePageBytes& codePage) {
+    BindProgramRuntime(&kServices, {RecordMessageBox, CheckedToText, RecordRun}, codePage);
+  }
   // Runs an action from a fresh record; gives its one line, or "" if none.
   std::string LineOf(void (*action)()) {
     Reset();
@@ -248,13 +253,43 @@ TEST_F(ActionsTest, TextsGoInByteForByte) {
   EXPECT_EQ(LineOf(SetPreferredDns), "cmd /c netsh interface ip set dns name=\"R&D  \" static 1.1.1.1 ");
   EXPECT_EQ(LineOf(UseDhcp),
             "cmd /c netsh interface ip set address \"R&D  \" dhcp & netsh interface ip set dns \"R&D  \" dhcp");
-  // The trailing byte of a GBK character may equal an operator: 0x81 0x7C is
+  // The trail byte of a GBK character may equal an operator: 0x81 0x7C is
   // one character, not a '|'.
-  Fill("\x81|\xb1\xbe" "a^b<c>", "10.0.0.1\x81^", "255.0.0.0", "", "\x81&", "");
+  Fill("\x81|\xb1\xbe" "a^b<c>", "10.0.0.1\x81^", "255.0.0.0", "", "\x81\\", "");
   EXPECT_EQ(LineOf(SetStaticAddress),
             "cmd /c netsh interface ip set address \"\x81|\xb1\xbe" "a^b<c>\" static 10.0.0.1\x81^ 255.0.0.0 ");
   EXPECT_EQ(LineOf(SetPreferredDns),
-            "cmd /c netsh interface ip set dns name=\"\x81|\xb1\xbe" "a^b<c>\" static \x81&");
+            "cmd /c netsh interface ip set dns name=\"\x81|\xb1\xbe" "a^b<c>\" static \x81\\");
+}
+
+TEST_F(ActionsTest, ALeadByteNeedsATrailByteOfTheCodePage) {
+  // GBK: '&', '"', DEL, a control byte and the end of the text are no
+  // trail bytes, so the lead byte cannot hide them.
+  for (const char* dns : {"\x81&", "\x81\"", "\x81\x7f", "\x81\x1f", "8.8.8.8\x81"}) {
+    FillExample();
+    fake_.contents[kPreferredDnsBox] = dns;
+    EXPECT_EQ(NoticeOf(SetPreferredDns), kIllegal) << dns;
+  }
+  FillExample();
+  fake_.contents[kConnectionNameBox] = kName + "\xfe";
+  for (auto action : kActions) EXPECT_EQ(NoticeOf(action), kIllegal);
+
+  // Unified Hangul has no trail byte 0x7C: cmd would see the '|'.
+  Bind(CodePageBytes::ForCodePage(949));
+  FillExample();
+  fake_.contents[kPreferredDnsBox] = "\x81|";
+  EXPECT_EQ(NoticeOf(SetPreferredDns), kIllegal);
+  fake_.contents[kPreferredDnsBox] = "\x81\xa1";
+  EXPECT_EQ(LineOf(SetPreferredDns), "cmd /c netsh interface ip set dns name=\"" + kName + "\" static \x81\xa1");
+
+  // A single-byte code page: 0xE9 is 'é' and the '|' after it is an operator.
+  Bind(CodePageBytes::ForCodePage(1252));
+  FillExample();
+  fake_.contents[kConnectionNameBox] = "Caf\xe9";
+  fake_.contents[kPreferredDnsBox] = "\xe9|";
+  EXPECT_EQ(NoticeOf(SetPreferredDns), kIllegal);
+  EXPECT_EQ(LineOf(UseDhcp),
+            "cmd /c netsh interface ip set address \"Caf\xe9\" dhcp & netsh interface ip set dns \"Caf\xe9\" dhcp");
 }
 
 TEST_F(ActionsTest, UnsafeTextsAreRefusedAfterTheOwnChecks) {
@@ -302,10 +337,6 @@ TEST_F(ActionsTest, RefusedLinesReadTheUnitsAsRunningOnesDo) {
   EXPECT_EQ(NoticeOf(SetStaticAddress), kIllegal);
   EXPECT_EQ(fake_.reads, (Reads{kConnectionNameBox, kAddressBox, kMaskBox, kConnectionNameBox, kAddressBox,
                                 kMaskBox, kGatewayBox}));
-  // A lead byte at the end of a text has no second byte to skip over.
-  fake_.contents[kGatewayBox] = "1.1.1.1\x81";
-  EXPECT_EQ(LineOf(SetStaticAddress), "cmd /c netsh interface ip set address \"" + kName +
-                                          "\" static 192.168.2.10 255.255.255.0 1.1.1.1\x81");
 }
 
 TEST_F(ActionsTest, ProgramMainStartsTheRuntimeAndRunsTheWindow) {

@@ -98,29 +98,43 @@ TEST(NumericValueToInt, EachNumericTag) {
   }
 }
 
+const CodePageBytes kGbk = CodePageBytes::ForCodePage(936);
+
 TEST(ExePath, SplitAtLastBackslash) {
-  ExePath p = SplitExePath("C:\\Program Files\\Kavrel\\Kavrel.exe");
+  ExePath p = SplitExePath("C:\\Program Files\\Kavrel\\Kavrel.exe", kGbk);
   EXPECT_EQ(p.dir, "C:\\Program Files\\Kavrel");
   EXPECT_EQ(p.name, "Kavrel.exe");
   EXPECT_EQ(p.dirSlash, "C:\\Program Files\\Kavrel\\");
 
-  ExePath bare = SplitExePath("Kavrel.exe");
+  ExePath bare = SplitExePath("Kavrel.exe", kGbk);
   EXPECT_EQ(bare.dir, "");
   EXPECT_EQ(bare.name, "Kavrel.exe");
   EXPECT_EQ(bare.dirSlash, "");
 
-  ExePath root = SplitExePath("C:\\k.exe");
+  ExePath root = SplitExePath("C:\\k.exe", kGbk);
   EXPECT_EQ(root.dir, "C:");
   EXPECT_EQ(root.dirSlash, "C:\\");
 }
 
-TEST(ExePath, GbkTrailByteIsNoSeparator) {
-  // 表 is b1 ed; \x95\x5c is one GBK character whose trail byte is '\'.
-  ExePath p = SplitExePath("C:\\\xb1\xed\\a\x95\x5c.exe");
+TEST(ExePath, TrailBytesOfTheActiveCodePageAreNoSeparator) {
+  // GBK: 表 is b1 ed; \x95\x5c is one character whose trail byte is '\'.
+  ExePath p = SplitExePath("C:\\\xb1\xed\\a\x95\x5c.exe", kGbk);
   EXPECT_EQ(p.dir, "C:\\\xb1\xed");
   EXPECT_EQ(p.name, "a\x95\x5c.exe");
   // A lone lead byte at the end does not swallow anything past the text.
-  EXPECT_EQ(SplitExePath("D:\\x\x95").name, "x\x95");
+  EXPECT_EQ(SplitExePath("D:\\x\x95", kGbk).name, "x\x95");
+
+  // Shift-JIS: 0x95 0x5C (表) is one character too, but 0xB1 is a katakana
+  // of its own, so the '\' after it separates.
+  const CodePageBytes sjis = CodePageBytes::ForCodePage(932);
+  EXPECT_EQ(SplitExePath("C:\\\x95\x5c\\k.exe", sjis).dir, "C:\\\x95\x5c");
+  EXPECT_EQ(SplitExePath("C:\\\xb1\\k.exe", sjis).dir, "C:\\\xb1");
+  EXPECT_EQ(SplitExePath("C:\\\xe0\x5c\\k.exe", sjis).dir, "C:\\\xe0\x5c");
+
+  // A single-byte code page: C:\Café\Kavrel.exe splits after é.
+  ExePath cafe = SplitExePath("C:\\Caf\xe9\\Kavrel.exe", CodePageBytes::ForCodePage(1252));
+  EXPECT_EQ(cafe.dir, "C:\\Caf\xe9");
+  EXPECT_EQ(cafe.name, "Kavrel.exe");
 }
 
 std::vector<int> g_calls;

@@ -9,6 +9,7 @@
 
 #include "commands/runtime_heap.h"
 #include "picture_samples.h"
+#include "template_test_support.h"
 #include "templates/byte_reader.h"
 
 #include <zlib.h>
@@ -267,8 +268,9 @@ TEST_F(PictureTest, DamagedJpegGivesNothing) {
     EXPECT_FALSE(Decode(cut)) << scans;
   }
   Bytes file = samples::MakeJpeg(8, 8, false, pixel);
-  // Only the end marker missing: every row is there, so the picture is.
-  EXPECT_TRUE(Decode(Bytes(file.begin(), file.end() - 2)));
+  // Even with every row there, a file without its end marker is cut short.
+  EXPECT_TRUE(Decode(file));
+  EXPECT_FALSE(Decode(Bytes(file.begin(), file.end() - 2)));
   EXPECT_FALSE(Decode(Bytes(file.begin(), file.begin() + 20)));
   Bytes header = file;
   // The frame header's height set to 0.
@@ -279,6 +281,26 @@ TEST_F(PictureTest, DamagedJpegGivesNothing) {
     }
   }
   EXPECT_FALSE(Decode(header));
+}
+
+TEST_F(PictureTest, ProgressiveJpegCutBetweenScansGivesNothing) {
+  // The program's own background, cut in front of every marker after its
+  // frame header: between two scans the first scans alone would make a
+  // blurred picture of the whole area.
+  const Bytes file = test::ReadGenerated("background.jpg");
+  ASSERT_TRUE(Decode(file));
+  size_t frame = 0;
+  for (size_t i = 0; i + 1 < file.size() && !frame; ++i)
+    if (file[i] == 0xFF && file[i + 1] == 0xC2) frame = i;
+  ASSERT_NE(frame, 0u) << "the background is no progressive JPEG";
+  int cuts = 0;
+  for (size_t i = frame + 2; i + 1 < file.size(); ++i) {
+    const uint8_t code = file[i + 1];
+    if (file[i] != 0xFF || code == 0x00 || code == 0xFF || (code >= 0xD0 && code <= 0xD7)) continue;
+    EXPECT_FALSE(Decode(Bytes(file.begin(), file.begin() + long(i)))) << "cut at " << i;
+    ++cuts;
+  }
+  EXPECT_GE(cuts, 10);  // every scan, its tables and the end marker
 }
 
 TEST_F(PictureTest, PngDecodesToTopDownBgra) {

@@ -153,6 +153,17 @@ std::vector<uint8_t> OneWindowStore() {
   return WriteTemplateStore(std::span<const WindowDesign>(&window, 1));
 }
 
+// A real heap of fixed size, filled until a 100-byte block no longer fits,
+// behind the runtime heap.
+void UseFullHeap() {
+  static HANDLE small = HeapCreate(0, 0x10000, 0x10000);
+  while (HeapAlloc(small, 0, 100)) {
+  }
+  SetHeapBackend({[](size_t n) { return HeapAlloc(small, 0, n); },
+                  [](void* p, size_t n) { return HeapReAlloc(small, 0, p, n); },
+                  [](void* p) { HeapFree(small, 0, p); }});
+}
+
 int32_t LifecycleMain() {
   Child& c = *g_child;
   const RuntimeServices& s = *c.services;
@@ -184,14 +195,16 @@ int32_t LifecycleMain() {
   if (c.mode == "fatal-raise") s.RaiseError(2);
   if (c.mode == "fatal-code") ReportFatal(nullptr, 5);
   if (c.mode == "fatal-alloc") {
-    // A real heap of fixed size, filled until a 100-byte block no longer fits.
-    static HANDLE small = HeapCreate(0, 0x10000, 0x10000);
-    while (HeapAlloc(small, 0, 100)) {
-    }
-    SetHeapBackend({[](size_t n) { return HeapAlloc(small, 0, n); },
-                    [](void* p, size_t n) { return HeapReAlloc(small, 0, p, n); },
-                    [](void* p) { HeapFree(small, 0, p); }});
+    UseFullHeap();
     s.Allocate(100);
+  }
+  if (c.mode == "fatal-run") {
+    // Run's copy of the line comes from the runtime heap too: no process starts.
+    const std::string line = test::ChildCommandLine("StartupInfo", {c.extra});
+    const CommandArg args[3] = {CommandArg::OfText(line.c_str()), CommandArg::OfLogical(true),
+                                CommandArg::Omitted()};
+    UseFullHeap();
+    s.CallCommand(&Run, 3, args);
   }
   s.LoadWindow(kWindow);
   HWND window = c.engine.HandleOf(kWindow);
@@ -332,6 +345,14 @@ TEST(AppFatalReport, BoxTextThenExitWithoutCleanup) {
     EXPECT_EQ(out.exitCode, 0xFFFFFFFFu) << c.mode;
     EXPECT_EQ(out.log, c.log + "lib6\n") << c.mode;
   }
+
+  // Run's copy of its command line: the same report, for the line's size.
+  const std::string report = TempPath("unstarted");
+  FormatAllocationFailure(allocation, int32_t(test::ChildCommandLine("StartupInfo", {report}).size() + 1));
+  Outcome out = RunLifecycle("fatal-run", report);
+  EXPECT_EQ(out.exitCode, 0xFFFFFFFFu);
+  EXPECT_EQ(out.log, kStarted + Box(allocation, 0) + "lib6\n");
+  EXPECT_FALSE(test::FileExists(report));
 }
 
 TEST(AppLifecycle, StartedProgramsRunInTheExecutablesDirectory) {

@@ -171,6 +171,22 @@ TEST_F(EnginePropertyTest, AChangeThatNeedsTheUnitMadeAgain) {
   EXPECT_TRUE(IsWindowVisible(after->hwnd()));
 }
 
+TEST_F(EnginePropertyTest, AUnitMadeAgainInsideItsOwnMessageStaysAlive) {
+  // The old box ends once its message returns, after the new one has taken
+  // its place: that end must not clear the new box's slots.
+  Box* before = BoxOf(design_.id, box_.id);
+  ASSERT_TRUE(before);
+  before->whileHandling = [this] { Set(box_.id, 9, 1); };
+  SendMessageA(before->hwnd(), kBoxRunMessage, 0, 0);
+  Pump();
+  Box* after = BoxOf(design_.id, box_.id);
+  ASSERT_TRUE(after);
+  EXPECT_EQ(after->props.number, 1);
+  EXPECT_EQ(Get(box_.id, 9), 1u);
+  Set(box_.id, 8, reinterpret_cast<uintptr_t>("again"));
+  EXPECT_EQ(TakeText(Get(box_.id, 8)), "again");
+}
+
 TEST_F(EnginePropertyTest, PointersFromTheStandardList) {
   // The unit's stored pointer data is 4 zero bytes: position 0.
   auto* block = reinterpret_cast<uint8_t*>(uintptr_t(Get(box_.id, 7)));

@@ -189,6 +189,9 @@ LRESULT Box::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_LBUTTONDOWN:
       ++buttonDowns;
       break;
+    case kBoxRunMessage:
+      if (whileHandling) whileHandling();
+      return 0;
     default:
       break;
   }

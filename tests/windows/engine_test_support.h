@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -44,6 +45,9 @@ struct BoxProps {
   }
 };
 
+// A test box runs its `whileHandling` inside this message of its own.
+inline constexpr UINT kBoxRunMessage = WM_APP + 1;
+
 // The test box as the engine made it.
 class Box : public Window {
  public:
@@ -52,6 +56,7 @@ class Box : public Window {
   int32_t controlId = 0;
   BoxProps props;
   int buttonDowns = 0;
+  std::function<void()> whileHandling;
 
  protected:
   LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;

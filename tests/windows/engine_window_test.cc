@@ -21,6 +21,14 @@ WindowProps MainLike() {
   return p;
 }
 
+// The menus of this process. A user handle whose upper word is 0 stands for
+// whatever object holds its table index, so every index can be asked.
+int LiveMenus() {
+  int n = 0;
+  for (uintptr_t h = 0x20; h < 0x10000; h += 2) n += IsMenu(reinterpret_cast<HMENU>(h)) ? 1 : 0;
+  return n;
+}
+
 class EngineWindowTest : public ::testing::Test {
  protected:
   void SetUp() override { PrepareEngine(); }
@@ -327,6 +335,22 @@ TEST_F(EngineWindowTest, FailedLoadIsUndone) {
   WindowDesign badBlob = NewWindow(tooNew, {0, 0, 300, 200});
   badBlob.units[0].properties[0] = 7;  // a version above the window's highest
   EXPECT_FALSE(Load(Install(badBlob)));
+
+  // The menu built for a window whose own properties do not decode goes
+  // with the failed load.
+  const int menus = LiveMenus();
+  HMENU probe = CreateMenu();
+  ASSERT_EQ(LiveMenus(), menus + 1);  // the count sees a menu
+  DestroyMenu(probe);
+  WindowDesign withMenu = NewWindow(tooNew, {0, 0, 300, 200});
+  withMenu.units[0].properties[0] = 7;
+  UnitDesign item;
+  item.id = 0x26000000 | (withMenu.units[0].id & 0xFFFF00) | 1;  // a menu item entry
+  item.type = unit_types::kMenuItem;
+  item.menu = MenuItemDesign{0, 0, "File", kNoHandlerOffset, {}};
+  withMenu.units.push_back(item);
+  EXPECT_FALSE(Load(Install(withMenu)));
+  EXPECT_EQ(LiveMenus(), menus);
 
   // An owner that is not a window.
   WindowTemplate& fine = Install(NewWindow(MainLike(), {0, 0, 100, 100}));

@@ -183,6 +183,48 @@ TEST_F(PictureDrawTest, PaletteKindsDrawTheirColours) {
   for (int x = 0; x < 12; ++x) EXPECT_EQ(At(x, 2), (set[x] ? Rgb{255, 255, 255} : Rgb{0, 0, 0})) << x;
 }
 
+TEST_F(PictureDrawTest, PicturesNotFromTheDecodersMustHoldExactlyTheirBytes) {
+  // GDI sizes a palette bitmap from the header stored in the pixels and
+  // copies the rows after it: a picture that holds more bytes than its own
+  // size, or whose header describes a smaller bitmap, would be copied past
+  // the bitmap's end.
+  samples::GifRecipe gif;
+  gif.palette = {{250, 0, 0}, {0, 250, 0}};
+  gif.width = 11;
+  gif.height = 3;
+  gif.indexes.assign(33, 1);
+  auto decoded = Decode(samples::MakeGif(gif));
+  ASSERT_TRUE(decoded);
+  PictureImage image;
+  ASSERT_TRUE(MakePictureImage(dc_, decoded.get(), 0, image));
+  FreePictureImage(image);
+
+  for (int32_t kind : {kPictureGif, kPicturePcx8}) {
+    Bytes longer(decoded->pixels, decoded->pixels + decoded->pixelSize);
+    longer.resize(longer.size() + 3 * 4096);
+    Picture p = *decoded;
+    p.kind = kind;
+    p.pixels = longer.data();
+    p.pixelSize = uint32_t(longer.size());
+    EXPECT_FALSE(MakePictureImage(dc_, &p, 0, image)) << kind;
+
+    Bytes narrower(decoded->pixels, decoded->pixels + decoded->pixelSize);
+    narrower[4] = 1;  // the stored width
+    p.pixels = narrower.data();
+    p.pixelSize = decoded->pixelSize;
+    EXPECT_FALSE(MakePictureImage(dc_, &p, 0, image)) << kind;
+  }
+
+  auto jpeg = Decode(samples::MakeJpeg(4, 2, true, [](int, int) { return Rgb{9, 9, 9}; }));
+  ASSERT_TRUE(jpeg);
+  Bytes longer(jpeg->pixels, jpeg->pixels + jpeg->pixelSize);
+  longer.push_back(0);
+  Picture p = *jpeg;
+  p.pixels = longer.data();
+  p.pixelSize = uint32_t(longer.size());
+  EXPECT_FALSE(MakePictureImage(dc_, &p, 0, image));
+}
+
 Bytes IconWithTwoSizes(uint16_t type) {
   // Entry 1 (the one chosen): left half colour 1, right half colour 2, the
   // top four rows transparent.

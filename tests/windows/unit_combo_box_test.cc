@@ -348,6 +348,12 @@ TEST_F(ComboBoxTest, ColoursOfTheEditFieldAndTheSystemButtonFace) {
   SendMessageA(s->hwnd(), WM_CTLCOLOREDIT, WPARAM(dc), LPARAM(InfoOf(s).hwndItem));
   EXPECT_EQ(GetBkColor(dc), RGB(0x40, 0x50, 0x60));
   ReleaseDC(s->hwnd(), dc);
+  // What its erase fills, all of its client area.
+  RECT client;
+  GetClientRect(s->hwnd(), &client);
+  Canvas canvas(client.right, client.bottom, RGB(0xFF, 0, 0xFF));
+  SendMessageA(s->hwnd(), WM_ERASEBKGND, WPARAM(canvas.dc()), 0);
+  EXPECT_EQ(canvas.Count(client, RGB(0x40, 0x50, 0x60)), client.right * client.bottom);
 }
 
 TEST_F(ComboBoxTest, FocusAndDoubleClickEvents) {

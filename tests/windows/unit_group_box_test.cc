@@ -110,12 +110,17 @@ TEST_F(GroupBoxTest, ChildrenAreAnsweredAsTheirOwnType) {
   ASSERT_NE(g, nullptr);
   Window* button = CreateUnit(kButtonUnitType, {}, g->hwnd(), 20, 30, 60, 24, 0x16010031);
   ASSERT_NE(button, nullptr);
-  // The button's colour request is not answered with the group's brush.
-  HDC dc = GetDC(button->hwnd());
-  const LRESULT mine = SendMessageA(parent.hwnd(), WM_CTLCOLORSTATIC, WPARAM(dc), LPARAM(g->hwnd()));
-  const LRESULT its = SendMessageA(g->hwnd(), WM_CTLCOLORBTN, WPARAM(dc), LPARAM(button->hwnd()));
-  ReleaseDC(button->hwnd(), dc);
-  EXPECT_NE(its, mine);
+  // The button's colour request is answered as for any button, with the
+  // button face, not with the group's green.
+  {
+    ButtonFaceOverride face(RGB(0x30, 0x60, 0x90));
+    HDC dc = GetDC(button->hwnd());
+    const auto brush = reinterpret_cast<HBRUSH>(
+        SendMessageA(g->hwnd(), WM_CTLCOLORBTN, WPARAM(dc), LPARAM(button->hwnd())));
+    EXPECT_EQ(GetBkColor(dc), RGB(0x30, 0x60, 0x90));
+    ReleaseDC(button->hwnd(), dc);
+    EXPECT_EQ(BrushColour(brush), RGB(0x30, 0x60, 0x90));
+  }
   // Its click comes back to it through the group box.
   SendMessageA(button->hwnd(), BM_CLICK, 0, 0);
   ASSERT_EQ(Hooks().Count(0), 1);

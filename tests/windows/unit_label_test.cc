@@ -225,11 +225,28 @@ TEST_F(LabelTest, CaptionReliefAlignmentAndWrapping) {
     EXPECT_GT(c.CountIf(all, Dark), 20);  // the shadow shows below and right
     EXPECT_EQ(c.CountIf(all, Light), 0);
   }
+  // The light copy of effect 1 shows below and right of the caption, that
+  // of effect 2 above and left of it.
+  auto isRed = [](COLORREF x) { return x == kRed; };
   SetProperty(Type(), label, int32_t(LabelOwn::kEffect), IntValue(1));
   {
     const Capture c(label->hwnd());
     EXPECT_GT(c.CountIf(all, Light), 10);
     EXPECT_EQ(c.CountIf(all, Dark), 0);
+    const RECT text = c.BoundsIf(all, isRed), light = c.BoundsIf(all, Light);
+    EXPECT_GT(light.left, text.left);
+    EXPECT_GT(light.top, text.top);
+    EXPECT_GT(light.right, text.right);
+    EXPECT_GT(light.bottom, text.bottom);
+  }
+  SetProperty(Type(), label, int32_t(LabelOwn::kEffect), IntValue(2));
+  {
+    const Capture c(label->hwnd());
+    const RECT text = c.BoundsIf(all, isRed), light = c.BoundsIf(all, Light);
+    EXPECT_LT(light.left, text.left);
+    EXPECT_LT(light.top, text.top);
+    EXPECT_LT(light.right, text.right);
+    EXPECT_LT(light.bottom, text.bottom);
   }
   SetProperty(Type(), label, int32_t(LabelOwn::kEffect), IntValue(0));
   SetProperty(Type(), label, int32_t(LabelOwn::kHorizontalAlign), IntValue(2));

@@ -212,6 +212,52 @@ int Capture::Count(const RECT& r, COLORREF colour) const {
   return n;
 }
 
+Canvas::Canvas(int width, int height, COLORREF fill) : width_(width), height_(height) {
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+  info.bmiHeader.biWidth = width;
+  info.bmiHeader.biHeight = -height;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  void* bits = nullptr;
+  dc_ = CreateCompatibleDC(nullptr);
+  dib_ = CreateDIBSection(dc_, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  bits_ = static_cast<const uint32_t*>(bits);
+  old_ = SelectObject(dc_, dib_);
+  HBRUSH brush = CreateSolidBrush(fill);
+  const RECT all{0, 0, width, height};
+  FillRect(dc_, &all, brush);
+  DeleteObject(brush);
+}
+
+Canvas::~Canvas() {
+  SelectObject(dc_, old_);
+  DeleteObject(dib_);
+  DeleteDC(dc_);
+}
+
+COLORREF Canvas::At(int x, int y) const {
+  if (!bits_ || x < 0 || y < 0 || x >= width_ || y >= height_) return CLR_INVALID;
+  GdiFlush();
+  const uint32_t p = bits_[size_t(y) * size_t(width_) + size_t(x)];
+  return RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF);
+}
+
+int Canvas::Count(const RECT& r, COLORREF colour) const {
+  int n = 0;
+  for (int y = r.top; y < r.bottom; ++y)
+    for (int x = r.left; x < r.right; ++x) n += At(x, y) == colour;
+  return n;
+}
+
+COLORREF BrushColour(HBRUSH brush) {
+  Canvas canvas(1, 1, RGB(0, 0, 0));
+  const RECT one{0, 0, 1, 1};
+  FillRect(canvas.dc(), &one, brush);
+  return canvas.At(0, 0);
+}
+
 ButtonFaceOverride::ButtonFaceOverride(COLORREF colour) : saved_(GetSysColor(COLOR_BTNFACE)) {
   const INT element = COLOR_BTNFACE;
   SetSysColors(1, &element, &colour);

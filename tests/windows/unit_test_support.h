@@ -6,6 +6,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -85,12 +86,47 @@ class Capture {
       for (int x = r.left; x < r.right; ++x) n += pred(At(x, y)) ? 1 : 0;
     return n;
   }
+  // The smallest rectangle holding every pixel of `r` that passes; empty
+  // when none does.
+  template <class Pred>
+  RECT BoundsIf(const RECT& r, Pred pred) const {
+    RECT b{r.right, r.bottom, r.left, r.top};
+    for (int y = r.top; y < r.bottom; ++y)
+      for (int x = r.left; x < r.right; ++x)
+        if (pred(At(x, y))) b = {std::min<LONG>(b.left, x), std::min<LONG>(b.top, y), std::max<LONG>(b.right, x + 1),
+                                 std::max<LONG>(b.bottom, y + 1)};
+    return b;
+  }
 
  private:
   int width_ = 0;
   int height_ = 0;
   std::vector<uint32_t> pixels_;
 };
+
+// A 32-bit top-down DIB selected into a memory context, first filled with
+// one colour: what a routine paints into a context it is handed.
+class Canvas {
+ public:
+  Canvas(int width, int height, COLORREF fill);
+  ~Canvas();
+  Canvas(const Canvas&) = delete;
+  Canvas& operator=(const Canvas&) = delete;
+  HDC dc() const { return dc_; }
+  COLORREF At(int x, int y) const;
+  int Count(const RECT& r, COLORREF colour) const;
+
+ private:
+  int width_;
+  int height_;
+  HDC dc_ = nullptr;
+  HBITMAP dib_ = nullptr;
+  HGDIOBJ old_ = nullptr;
+  const uint32_t* bits_ = nullptr;
+};
+
+// The colour a brush paints with.
+COLORREF BrushColour(HBRUSH brush);
 
 // Replaces the button-face colour for one test and puts it back.
 class ButtonFaceOverride {
