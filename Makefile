@@ -3,7 +3,7 @@
 BUILD ?= build
 JOBS ?= 2
 
-.PHONY: setup build test run bench clean
+.PHONY: setup build test run bench soak clean
 
 setup:
 	bash scripts/setup.sh
@@ -20,6 +20,12 @@ run: build
 
 bench: build
 	cmake --build $(BUILD) --target bench
+
+# Every button pressed 1,000 times (make test presses each 100 times).
+soak: build
+	for d in $(BUILD)/windows $(BUILD)/windows64; do \
+	  [ ! -f $$d/CTestTestfile.cmake ] || ctest --test-dir $$d -L soak-full --output-on-failure || exit 1; \
+	done
 
 clean:
 	rm -rf $(BUILD)

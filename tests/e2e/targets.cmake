@@ -44,9 +44,16 @@ kavrel_e2e_test(e2e_notices "Notices.*" 600)
 kavrel_e2e_test(e2e_command_lines "CommandLines.*" 600)
 kavrel_e2e_test(e2e_injection "Injection.*" 600)
 kavrel_e2e_test(e2e_keys "Keys.*:Closing.*" 600)
-# Thousands of presses: long, and labelled so that it can be left out.
-kavrel_e2e_test(e2e_soak "Soak.*" 3600)
-set_tests_properties(e2e_soak PROPERTIES LABELS "e2e;soak")
+# Kavrel started from a folder named in code page 1252.
+kavrel_e2e_test(e2e_code_page_1252 "CodePage1252.*" 600)
+set_tests_properties(e2e_code_page_1252 PROPERTIES ENVIRONMENT "${KAVREL_WINE_ENV};KAVREL_CODEPAGE=1252")
+# The soak: every button pressed 100 times in the test suite, with the same
+# exact leak checks as the full 1,000 presses that `make soak` runs.
+kavrel_e2e_test(e2e_soak "Soak.*" 1800)
+set_tests_properties(e2e_soak PROPERTIES LABELS "e2e;soak"
+                     ENVIRONMENT "${KAVREL_WINE_ENV};KAVREL_SOAK_PRESSES=100")
+kavrel_e2e_test(e2e_soak_full "Soak.*" 7200)
+set_tests_properties(e2e_soak_full PROPERTIES LABELS "e2e;soak-full")
 
 # The screenshot, in a virtual desktop so that the window has its frame,
 # saved where `make run` saves it too.
