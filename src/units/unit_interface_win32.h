@@ -58,4 +58,11 @@ using IsDefaultButtonFn = BOOL(KAVREL_STDCALL*)(Window* unit);
 // 11: the unit type is offered a message before dispatch; true consumes it.
 using OfferMessageFn = BOOL(KAVREL_STDCALL*)(Window* unit, MSG* msg);
 
+// Routine `number` of a type's interface, or null when the type has none.
+template <class Fn>
+Fn TypeInterface(const UnitTypeDescriptor* type, int32_t number) {
+  if (!type || !type->getInterface) return nullptr;
+  return reinterpret_cast<Fn>(type->getInterface(number));
+}
+
 }  // namespace kavrel

@@ -10,5 +10,8 @@ list(APPEND KAVREL_NEUTRAL_SOURCES
 list(APPEND KAVREL_WIN32_SOURCES
   src/window/window_type.cc
   src/window/window_unit_win32.cc
+  src/window/window_unit_properties_win32.cc
+  src/window/window_unit_input_win32.cc
   src/window/window_engine_win32.cc
+  src/window/window_engine_properties_win32.cc
   src/units/unit_library.cc)

@@ -43,31 +43,10 @@ uint32_t ExtraStyle(uint32_t flags) {
   return style;
 }
 
-template <class Fn>
-Fn Interface(const UnitTypeDescriptor* type, int32_t number) {
-  if (!type || !type->getInterface) return nullptr;
-  return reinterpret_cast<Fn>(type->getInterface(number));
-}
-
 // Cursors made from pointer data; system cursors are shared and never destroyed.
 std::set<uintptr_t>& MadeCursors() {
   static std::set<uintptr_t> cursors;
   return cursors;
-}
-
-FontContext SystemFontContext() {
-  FontContext context;
-  LOGFONTA font{};
-  if (GetObjectA(GetStockObject(DEFAULT_GUI_FONT), sizeof font, &font) == sizeof font) {
-    static_assert(sizeof(LOGFONTA) == FontDescription::kSize);
-    if (auto d = FontDescription::FromBytes({reinterpret_cast<const uint8_t*>(&font), sizeof font}))
-      context.defaultFont = *d;
-  }
-  if (HDC screen = GetDC(nullptr)) {
-    context.logPixelsY = GetDeviceCaps(screen, LOGPIXELSY);
-    ReleaseDC(nullptr, screen);
-  }
-  return context;
 }
 
 // The menu bar of a window with menu item records: one item per visible
@@ -262,7 +241,7 @@ bool WindowEngineWin32::LoadWindow(WindowTemplate& window, bool reload, HWND own
   auto own = units.RecordAt(0);
   if (!own) return fail();
   {
-    auto create = Interface<CreateWindowUnitFn>(TypeOf(own->type()), iface::kCreate);
+    auto create = TypeInterface<CreateWindowUnitFn>(TypeOf(own->type()), iface::kCreate);
     if (!create) return fail();
     const UnitRect r = own->rect();
     std::span<const uint8_t> blob = own->properties();
@@ -290,7 +269,7 @@ bool WindowEngineWin32::LoadWindow(WindowTemplate& window, bool reload, HWND own
     auto record = units.RecordAt(i);
     if (!record) return fail();
     const UnitTypeDescriptor* type = TypeOf(record->type());
-    auto create = Interface<CreateUnitFn>(type, iface::kCreate);
+    auto create = TypeInterface<CreateUnitFn>(type, iface::kCreate);
     if (!create) return fail();
     const UnitRect r = record->rect();
     std::span<const uint8_t> blob = record->properties();
@@ -435,172 +414,6 @@ intptr_t WindowEngineWin32::LibraryRequest(int32_t code, intptr_t arg1, intptr_t
     default:
       return 0;
   }
-}
-
-PropertyBits WindowEngineWin32::LiveCommonProperty(Window* object, int32_t index) const {
-  HWND h = object->hwnd();
-  RECT r;
-  GetWindowRect(h, &r);
-  switch (index) {
-    case common::kLeft:
-    case common::kTop: {
-      HWND parent = GetAncestor(h, GA_PARENT);
-      const bool popup = (GetWindowLongA(h, GWL_STYLE) & WS_POPUP) != 0;
-      if (!popup && parent && Window::FromHandle(parent)) MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&r), 2);
-      return uint32_t(index == common::kLeft ? r.left : r.top);
-    }
-    case common::kWidth:
-      return uint32_t(r.right - r.left);
-    case common::kHeight:
-      return uint32_t(r.bottom - r.top);
-    case common::kVisible:
-      return IsWindowVisible(h) ? 1 : 0;
-    case common::kDisabled:
-      return IsWindowEnabled(h) ? 0 : 1;
-    default:
-      return 0;
-  }
-}
-
-PropertyBits WindowEngineWin32::GetUnitProperty(WindowId window, UnitId unit, int32_t index, int32_t selector) {
-  WindowTemplate* t = TemplateOf(window);
-  if (!t) ReportFatal(kPropertyWindowMissing, 0);
-  const UnitTable& table = t->units();
-  std::optional<uint32_t> position = unit == 0 ? std::optional<uint32_t>(0) : table.PositionOf(unit);
-  if (!position || *position >= table.count()) ReportFatal(kLiveObjectMissing, 0);
-  if (table.IsMenuItem(*position)) {
-    auto item = table.MenuItemAt(*position);
-    return item ? MenuItemProperty(*item, index) : 0;
-  }
-  auto record = table.RecordAt(*position);
-  if (!record) ReportFatal(kLiveObjectMissing, 0);
-  const UnitTypeDescriptor* type = TypeOf(record->type());
-  Window* object = LiveObjectAt(table, *position);
-  if (index >= common::kCount) {
-    const PropertyDescriptor* entry = FindPropertyEntry(type, index);
-    if (!object) ReportFatal(kPropertyWindowNotLoaded, 0);
-    auto get = Interface<GetPropertyFn>(type, iface::kGetProperty);
-    if (!entry || !get) return 0;
-    PropertyValue raw;
-    get(object, index - common::kCount, &raw);
-    return ConvertPropertyValue(entry->type, raw, selector, &SystemFontContext);
-  }
-  if (index < 0) return 0;
-  if (index == common::kTag || index == common::kPointer || !object) return TemplateCommonProperty(*record, index);
-  return LiveCommonProperty(object, index);
-}
-
-void WindowEngineWin32::SetLiveCommonProperty(Window* object, UnitTable& table, uint32_t position, int32_t index,
-                                              uintptr_t low, uint32_t high) {
-  HWND h = object->hwnd();
-  const int32_t v = int32_t(uint32_t(low));
-  RECT r;
-  GetWindowRect(h, &r);
-  HWND parent = GetAncestor(h, GA_PARENT);
-  const bool popup = (GetWindowLongA(h, GWL_STYLE) & WS_POPUP) != 0;
-  if (!popup && parent && Window::FromHandle(parent)) MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&r), 2);
-  int32_t x = r.left, y = r.top, w = r.right - r.left, hgt = r.bottom - r.top;
-  switch (index) {
-    case common::kLeft: x = v; break;
-    case common::kTop: y = v; break;
-    case common::kWidth: w = v; break;
-    case common::kHeight: hgt = v; break;
-    case common::kVisible:
-      ShowWindow(h, v ? SW_SHOWNA : SW_HIDE);
-      return;
-    case common::kDisabled:
-      EnableWindow(h, v ? FALSE : TRUE);
-      return;
-    case common::kPointer: {
-      // A new pointer from a byte array whose first word is a position in the standard list.
-      PropertyValue written;
-      std::vector<uint8_t> storage;
-      WrittenPropertyValue(ptype::kCursor, -1, low, high, PropertyValue{}, nullptr, written, storage);
-      DestroyUnitCursor(table.SlotsAt(position).cursor);
-      std::span<const uint8_t> data(reinterpret_cast<const uint8_t*>(written.word0), written.word1);
-      table.SetCursor(position, reinterpret_cast<uintptr_t>(BuildUnitCursor(written.word0 ? data : std::span<const uint8_t>())));
-      return;
-    }
-    default:
-      return;  // the tag stays as the template has it
-  }
-  SetWindowPos(h, nullptr, x, y, w, hgt, SWP_NOZORDER | SWP_NOACTIVATE);
-}
-
-bool WindowEngineWin32::RecreateUnit(WindowTemplate& window, uint32_t position, const UnitTypeDescriptor* type) {
-  UnitTable& table = window.units();
-  Window* old = LiveObjectAt(table, position);
-  auto record = table.RecordAt(position);
-  auto save = Interface<SavePropertiesFn>(type, iface::kSaveProperties);
-  auto create = Interface<CreateUnitFn>(type, iface::kCreate);
-  if (!old || !record || !save || !create) return false;
-  HGLOBAL saved = save(old);
-  if (!saved) return false;
-  std::vector<uint8_t> blob(GlobalSize(saved));
-  if (!blob.empty()) {
-    if (void* p = GlobalLock(saved)) {
-      memcpy(blob.data(), p, blob.size());
-      GlobalUnlock(saved);
-    }
-  }
-  GlobalFree(saved);
-
-  HWND h = old->hwnd();
-  HWND parent = GetParent(h);
-  HWND above = GetWindow(h, GW_HWNDPREV);
-  RECT r;
-  GetWindowRect(h, &r);
-  MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&r), 2);
-  const LONG style = GetWindowLongA(h, GWL_STYLE);
-  const int32_t controlId = GetDlgCtrlID(h);
-  const uintptr_t cursor = table.SlotsAt(position).cursor;
-
-  recreating_ = true;
-  DestroyWindow(h);
-  recreating_ = false;
-  table.SetObject(position, nullptr);
-  Window* unit = create(blob.data(), int32_t(blob.size()), uint32_t(style) & (WS_DISABLED | WS_TABSTOP), parent,
-                        controlId, 0, r.left, r.top, r.right - r.left, r.bottom - r.top, window.id, record->id(), 0, 0);
-  if (!unit) {
-    DestroyUnitCursor(cursor);
-    table.ClearSlots(position);
-    return false;
-  }
-  table.SetObject(position, unit);
-  SetWindowPos(unit->hwnd(), above ? above : HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-  ShowWindow(unit->hwnd(), (style & WS_VISIBLE) ? SW_SHOWNA : SW_HIDE);
-  return true;
-}
-
-void WindowEngineWin32::SetUnitProperty(WindowId window, UnitId unit, int32_t index, int32_t selector, uintptr_t low,
-                                        uint32_t high) {
-  WindowTemplate* t = TemplateOf(window);
-  if (!t) ReportFatal(kPropertyWindowMissing, 0);
-  UnitTable& table = t->units();
-  std::optional<uint32_t> position = unit == 0 ? std::optional<uint32_t>(0) : table.PositionOf(unit);
-  if (!position || *position >= table.count()) ReportFatal(kLiveObjectMissing, 0);
-  if (table.IsMenuItem(*position)) return;  // menu items are read from their records only
-  auto record = table.RecordAt(*position);
-  if (!record) ReportFatal(kLiveObjectMissing, 0);
-  const UnitTypeDescriptor* type = TypeOf(record->type());
-  Window* object = LiveObjectAt(table, *position);
-  if (index < common::kCount) {
-    if (index >= 0 && object) SetLiveCommonProperty(object, table, *position, index, low, high);
-    return;
-  }
-  if (!object) ReportFatal(kPropertyWindowNotLoaded, 0);
-  const PropertyDescriptor* entry = FindPropertyEntry(type, index);
-  auto changed = Interface<PropertyChangedFn>(type, iface::kPropertyChanged);
-  if (!entry || !changed) return;
-  PropertyValue current;
-  if (entry->type == ptype::kFont) {
-    if (auto get = Interface<GetPropertyFn>(type, iface::kGetProperty)) get(object, index - common::kCount, &current);
-  }
-  PropertyValue value;
-  std::vector<uint8_t> storage;
-  if (!WrittenPropertyValue(entry->type, selector, low, high, current, &SystemFontContext, value, storage)) return;
-  const char* tip = nullptr;
-  if (changed(object, index - common::kCount, &value, &tip) && *position != 0) RecreateUnit(*t, *position, type);
 }
 
 bool WindowEngineWin32::PreTranslateMessage(MSG* msg) {
