@@ -3,7 +3,7 @@
 BUILD ?= build
 JOBS ?= 2
 
-.PHONY: setup build test run bench soak clean
+.PHONY: setup layering build test run bench soak clean
 
 setup:
 	bash scripts/setup.sh
@@ -12,7 +12,11 @@ build: setup
 	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo
 	cmake --build $(BUILD) -j$(JOBS)
 
-test: build
+# Includes run downward and files stay short; takes well under a second.
+layering:
+	bash scripts/check-layering.sh
+
+test: layering build
 	bash scripts/run-tests.sh $(BUILD)
 
 run: build

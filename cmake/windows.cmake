@@ -22,17 +22,17 @@ else()
   target_link_libraries(kavrel_win32 INTERFACE kavrel_neutral ${KAVREL_SYSTEM_LIBS})
 endif()
 
-add_executable(Kavrel WIN32 ${CMAKE_SOURCE_DIR}/src/app/winmain_win32.cc ${CMAKE_SOURCE_DIR}/src/app/kavrel.rc)
+add_executable(Kavrel WIN32 ${CMAKE_SOURCE_DIR}/src/entry/winmain_win32.cc ${CMAKE_SOURCE_DIR}/src/entry/kavrel.rc)
 target_include_directories(Kavrel PRIVATE ${KAVREL_GENERATED_DIR} ${CMAKE_SOURCE_DIR}/src/app)
 target_link_libraries(Kavrel PRIVATE kavrel_win32)
 target_link_options(Kavrel PRIVATE ${KAVREL_WIN_LINK})
 # The icon is the generator's art; the host build says whether it makes it.
-set(rc_depends ${CMAKE_SOURCE_DIR}/src/app/kavrel.manifest)
+set(rc_depends ${CMAKE_SOURCE_DIR}/src/entry/kavrel.manifest)
 if(KAVREL_HAVE_ART)
   list(APPEND rc_depends ${KAVREL_GENERATED_DIR}/kavrel.ico)
-  set_source_files_properties(${CMAKE_SOURCE_DIR}/src/app/kavrel.rc PROPERTIES COMPILE_DEFINITIONS KAVREL_HAVE_ART)
+  set_source_files_properties(${CMAKE_SOURCE_DIR}/src/entry/kavrel.rc PROPERTIES COMPILE_DEFINITIONS KAVREL_HAVE_ART)
 endif()
-set_property(SOURCE ${CMAKE_SOURCE_DIR}/src/app/kavrel.rc APPEND PROPERTY OBJECT_DEPENDS ${rc_depends})
+set_property(SOURCE ${CMAKE_SOURCE_DIR}/src/entry/kavrel.rc APPEND PROPERTY OBJECT_DEPENDS ${rc_depends})
 
 # Kavrel.exe imports nothing but Windows system DLLs.
 if(CMAKE_SIZEOF_VOID_P EQUAL 4)

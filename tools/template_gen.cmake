@@ -8,8 +8,8 @@ add_executable(kavrel_template_gen
   ${CMAKE_SOURCE_DIR}/src/commands/runtime_error.cc
   ${CMAKE_SOURCE_DIR}/src/framework/memory_archive.cc
   ${CMAKE_SOURCE_DIR}/src/program/main_window_design.cc
-  ${CMAKE_SOURCE_DIR}/src/templates/byte_reader.cc
-  ${CMAKE_SOURCE_DIR}/src/templates/byte_writer.cc
+  ${CMAKE_SOURCE_DIR}/src/base/byte_reader.cc
+  ${CMAKE_SOURCE_DIR}/src/base/byte_writer.cc
   ${CMAKE_SOURCE_DIR}/src/templates/font_description.cc
   ${CMAKE_SOURCE_DIR}/src/templates/template_store.cc
   ${CMAKE_SOURCE_DIR}/src/templates/template_writer.cc

@@ -19,32 +19,7 @@ namespace {
 
 // 指定窗口或窗口组件不存在或尚未载入 is the engine's (request 2007); the
 // core's own requests follow.
-constexpr int32_t kRequestDefaultIcons = 1000;
-constexpr int32_t kRequestWindowTable = 1001;
-constexpr int32_t kRequestTypeDescriptor = 1002;
-constexpr int32_t kRequestVersion = 1005;
-constexpr int32_t kRequestIsRuntimeWindow = 1014;
-constexpr int32_t kRequestUnitGone = 2000;
-constexpr int32_t kRequestToInt = 2001;
-constexpr int32_t kRequestExeDir = 2003;
-constexpr int32_t kRequestExeName = 2004;
-constexpr int32_t kRequestLiveObject = 2006;
-constexpr int32_t kRequestLiveObjectOrFail = 2007;
-constexpr int32_t kRequestDispatch = 2008;
-constexpr int32_t kRequestBlockEvents = 2009;
-constexpr int32_t kRequestUnblockEvents = 2010;
-constexpr int32_t kRequestDrain = 2018;
-constexpr int32_t kRequestAllocate = 2024;
-constexpr int32_t kRequestFree = 2025;
-constexpr int32_t kRequestReallocate = 2026;
-constexpr int32_t kRequestEndProgram = 2028;
-constexpr int32_t kRequestDispatchTyped = 2031;
-
 constexpr char kHiddenOwnerClass[] = "_EL_HideOwner";
-
-// Library notify codes.
-constexpr int32_t kLibraryStart = 1;
-constexpr int32_t kLibraryEnd = 6;
 
 intptr_t LibraryCallbackEntry(int32_t code, intptr_t arg1, intptr_t arg2) {
   return RuntimeApp::Instance().LibraryCallback(code, arg1, arg2);
@@ -154,7 +129,7 @@ void RuntimeApp::InitRuntime() {
 
   for (uint32_t i = 0; i < program_->libraryCount; ++i) {
     const LibraryDescriptor* library = program_->libraries ? program_->libraries[i] : nullptr;
-    if (library && library->notify) library->notify(kLibraryStart, reinterpret_cast<intptr_t>(&LibraryCallbackEntry), 0);
+    if (library && library->notify) library->notify(library_notify::kStart, reinterpret_cast<intptr_t>(&LibraryCallbackEntry), 0);
   }
   for (uint32_t i = 0; i < program_->libraryCount; ++i) {
     libraries_.push_back(program_->libraries ? program_->libraries[i] : nullptr);
@@ -309,13 +284,9 @@ void RuntimeApp::DefaultIcons(HICON* large, HICON* small) {
   if (small) *small = defaultSmall_;
 }
 
-intptr_t RuntimeApp::CallLibrary(int32_t code, intptr_t arg1, intptr_t arg2) {
-  return libraryHook_ ? libraryHook_(code, arg1, arg2) : 0;
-}
-
 intptr_t RuntimeApp::LibraryCallback(int32_t code, intptr_t arg1, intptr_t arg2) {
   switch (code) {
-    case kRequestDefaultIcons: {
+    case request::kDefaultIcons: {
       HICON large = nullptr;
       HICON small = nullptr;
       DefaultIcons(&large, &small);
@@ -325,45 +296,45 @@ intptr_t RuntimeApp::LibraryCallback(int32_t code, intptr_t arg1, intptr_t arg2)
       }
       return 1;
     }
-    case kRequestWindowTable:
+    case request::kWindowTable:
       return reinterpret_cast<intptr_t>(&windows_);
-    case kRequestVersion:
+    case request::kVersion:
       return kRuntimeVersion;
-    case kRequestToInt: {
+    case request::kToInt: {
       int32_t value = 0;
       const auto* typed = reinterpret_cast<const CommandArg*>(arg1);
       if (!typed || !NumericValueToInt(*typed, value)) ReportFatal(kNotNumericError, 0);
       return value;
     }
-    case kRequestExeDir:
+    case request::kExeDir:
       return reinterpret_cast<intptr_t>(exeDir_.c_str());
-    case kRequestExeName:
+    case request::kExeName:
       return reinterpret_cast<intptr_t>(exeName_.c_str());
-    case kRequestBlockEvents:
+    case request::kBlockEvents:
       BlockEvents();
       return 0;
-    case kRequestUnblockEvents:
+    case request::kUnblockEvents:
       UnblockEvents();
       return 0;
-    case kRequestDrain:
+    case request::kDrain:
       DrainQueue();
       return 0;
-    case kRequestAllocate:
+    case request::kAllocate:
       return reinterpret_cast<intptr_t>(arg2 == 0 ? Allocate(int32_t(arg1)) : TryAllocate(int32_t(arg1)));
-    case kRequestFree:
+    case request::kFree:
       Free(reinterpret_cast<void*>(arg1));
       return 0;
-    case kRequestReallocate:
+    case request::kReallocate:
       return reinterpret_cast<intptr_t>(Reallocate(reinterpret_cast<void*>(arg1), int32_t(arg2)));
-    case kRequestEndProgram:
+    case request::kEndProgram:
       EndProgram(int32_t(arg1));
-    case kRequestTypeDescriptor:
-    case kRequestIsRuntimeWindow:
-    case kRequestUnitGone:
-    case kRequestLiveObject:
-    case kRequestLiveObjectOrFail:
-    case kRequestDispatch:
-    case kRequestDispatchTyped:
+    case request::kTypeDescriptor:
+    case request::kIsRuntimeWindow:
+    case request::kUnitGone:
+    case request::kLiveObject:
+    case request::kLiveObjectOrFail:
+    case request::kRaiseEvent:
+    case request::kRaiseTypedEvent:
       return engine_ ? engine_->LibraryRequest(code, arg1, arg2) : 0;
     default:
       // The other codes serve unit types and commands this program lacks.
@@ -386,7 +357,7 @@ void RuntimeApp::Shutdown(int32_t code) {
   exitRoutines_.RunAll();
   for (size_t i = 0; i < libraries_.size(); ++i) {
     const LibraryDescriptor* library = libraries_[i];
-    if (library && library->notify) library->notify(kLibraryEnd, intptr_t(libraryWords_[i]), 0);
+    if (library && library->notify) library->notify(library_notify::kEnd, intptr_t(libraryWords_[i]), 0);
   }
   libraries_.clear();
   libraryWords_.clear();

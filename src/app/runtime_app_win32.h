@@ -1,7 +1,7 @@
 // RuntimeApp: the runtime's one application object. It brings the runtime up
 // (InitRuntime), runs the message loop for the program, owns the window table
-// and tears everything down in a fixed order. The window engine reaches it
-// through Instance() and registers itself with SetWindowEngine.
+// and tears everything down in a fixed order. It hosts the window engine
+// (RuntimeHost), which start-up registers with SetWindowEngine.
 #pragma once
 
 #include <windows.h>
@@ -12,9 +12,10 @@
 #include <string>
 #include <vector>
 
-#include "app/program_descriptor.h"
+#include "units/library_descriptor.h"
 #include "app/runtime_lists.h"
-#include "app/window_engine.h"
+#include "window/runtime_host.h"
+#include "window/window_engine.h"
 #include "framework/application_win32.h"
 #include "framework/window_win32.h"
 #include "templates/window_template.h"
@@ -25,7 +26,7 @@ namespace kavrel {
 inline constexpr UINT kExitRequestMessage = 0x83E7;
 inline constexpr uint32_t kRuntimeVersion = 0x00030005;
 
-class RuntimeApp : public Application {
+class RuntimeApp : public Application, public RuntimeHost {
  public:
   // The one object; constructed by the process start-up code.
   static RuntimeApp& Instance();
@@ -54,10 +55,6 @@ class RuntimeApp : public Application {
 
   // The requests units and commands make (LibraryCallback).
   intptr_t LibraryCallback(int32_t code, intptr_t arg1, intptr_t arg2);
-  // The runtime's own requests go through the hook the library stored; 0
-  // while it is unset.
-  intptr_t CallLibrary(int32_t code, intptr_t arg1, intptr_t arg2);
-  void SetLibraryHook(LibraryCallbackFn hook) { libraryHook_ = hook; }
 
   // The shutdown routine; on another thread it hands the exit to the UI thread.
   void Shutdown(int32_t code);
@@ -68,29 +65,29 @@ class RuntimeApp : public Application {
   // Requests 2009 and 2010: drain, then raise or lower EventBlockCount.
   void BlockEvents();
   void UnblockEvents();
-  bool EventsBlocked() const { return eventBlockCount_ > 0; }
+  bool EventsBlocked() const override { return eventBlockCount_ > 0; }
   int32_t eventBlockCount() const { return eventBlockCount_; }
   // Runs the modal loop until EndModal(window) or WM_QUIT.
   void RunModalLoop(WindowId window);
-  void EndModal(WindowId window);
+  void EndModal(WindowId window) override;
   bool modalActive() const { return modalActive_ != 0; }
   // A top-level window of the runtime is gone: once none is alive and the
   // loop has been entered, WM_QUIT with 0.
-  void WindowDestroyed();
+  void WindowDestroyed() override;
   void AddIdleCallback(HWND window, IdleRoutine routine, uint32_t argument) {
     idleCallbacks_.Add(window, routine, argument);
   }
 
   // State the window engine reads.
-  WindowTable& windows() { return windows_; }
-  HWND hiddenOwner() const { return hiddenOwner_; }
-  uint32_t showModeWord() const { return version_[0]; }
+  WindowTable& windows() override { return windows_; }
+  HWND hiddenOwner() const override { return hiddenOwner_; }
+  uint32_t showModeWord() const override { return version_[0]; }
   bool loopEntered() const { return loopEntered_ != 0; }
   bool shuttingDown() const { return shuttingDown_ != 0; }
   DWORD uiThreadId() const { return uiThreadId_; }
   const std::string& exeDir() const { return exeDir_; }
-  const std::string& exeName() const { return exeName_; }
-  const std::string& exeDirSlash() const { return exeDirSlash_; }
+  const std::string& exeName() const override { return exeName_; }
+  const std::string& exeDirSlash() const override { return exeDirSlash_; }
   // Request 1000: loaded from the DEFAULT_ICON group on first use; owned here.
   void DefaultIcons(HICON* large, HICON* small);
   bool AnyWindowAlive();
@@ -118,7 +115,6 @@ class RuntimeApp : public Application {
   WindowTable windows_;
   std::vector<const LibraryDescriptor*> libraries_;
   std::vector<uint32_t> libraryWords_;
-  LibraryCallbackFn libraryHook_ = nullptr;
   ExitRoutineList exitRoutines_;
   IdleCallbackList idleCallbacks_;
   int32_t loopEntered_ = 0;

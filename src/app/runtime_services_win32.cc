@@ -5,7 +5,7 @@
 #include "commands/run_command_win32.h"
 #include "commands/runtime_heap.h"
 #include "commands/to_text.h"
-#include "units/unit_library.h"
+#include "window/unit_library.h"
 
 namespace kavrel {
 
@@ -60,19 +60,13 @@ const LibraryDescriptor& TheRuntimeLibrary() {
 }
 
 intptr_t RuntimeLibraryNotify(int32_t code, intptr_t arg1, intptr_t) {
-  switch (code) {
-    case 1:
-      App().SetLibraryHook(reinterpret_cast<LibraryCallbackFn>(arg1));
-      return 0;
-    case 2:
-    case 10:
-    case 11:
-    case 12:
-    case 13:
-      return 0;
-    default:
-      return -1;
+  if (code == library_notify::kStart) {
+    SetLibraryHook(reinterpret_cast<LibraryCallbackFn>(arg1));
+    return 0;
   }
+  for (int32_t answered : library_notify::kAnsweredCodes)
+    if (code == answered) return 0;
+  return -1;
 }
 
 }  // namespace kavrel

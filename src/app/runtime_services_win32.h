@@ -3,8 +3,7 @@
 #pragma once
 
 #include "commands/runtime_services.h"
-#include "program/program.h"
-#include "units/unit_type.h"
+#include "units/library_descriptor.h"
 
 namespace kavrel {
 

@@ -1,3 +1,6 @@
-# Small neutral helpers every module may use.
+# Small neutral helpers every module may use: the one bounds-checked byte
+# reader and its writer, and the lead and trail bytes of a code page.
 list(APPEND KAVREL_NEUTRAL_SOURCES
+  src/base/byte_reader.cc
+  src/base/byte_writer.cc
   src/base/code_page.cc)

@@ -11,12 +11,10 @@ namespace {
 
 LibraryCallbackFn g_callback = nullptr;
 
-constexpr intptr_t kLiveObjectRequest = 2006;
-
 HWND OwnerOf(const CommandArg& owner) {
   if (owner.tag == tags::kWindowUnit) {
     if (!g_callback) return nullptr;
-    auto* window = reinterpret_cast<Window*>(g_callback(kLiveObjectRequest, intptr_t(owner.Low32()), 0));
+    auto* window = reinterpret_cast<Window*>(g_callback(request::kLiveObject, intptr_t(owner.Low32()), 0));
     return window ? window->hwnd() : nullptr;
   }
   if (owner.tag == tags::kInt) return reinterpret_cast<HWND>(uintptr_t(owner.Low32()));

@@ -5,7 +5,7 @@
 #include <cstdint>
 
 #include "commands/values.h"
-#include "units/unit_type.h"
+#include "commands/library_interface.h"
 
 namespace kavrel {
 

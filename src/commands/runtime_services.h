@@ -5,12 +5,10 @@
 
 #include <cstdint>
 
+#include "commands/library_interface.h"
 #include "commands/values.h"
 
 namespace kavrel {
-
-using WindowId = uint32_t;
-using UnitId = uint32_t;
 
 // A unit property value as GetUnitProperty gives it: 64 bits, the low word
 // holding an address for texts and blocks (the whole value on a 64-bit host).
@@ -36,8 +34,11 @@ struct RuntimeServices {
   intptr_t (*Notify)(int32_t code, intptr_t arg1, intptr_t arg2);            // 12
 };
 
-// Notify codes that program code uses.
-inline constexpr int32_t kNotifyRegisterCleanup = 3;
-inline constexpr int32_t kNotifyInitRuntime = 6;
+// The library commands the program calls, in the library's order.
+struct ProgramCommands {
+  CommandFunction showMessageBox;  // 0
+  CommandFunction toText;          // 1
+  CommandFunction run;             // 2
+};
 
 }  // namespace kavrel

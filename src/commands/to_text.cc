@@ -7,7 +7,7 @@
 #include <span>
 
 #include "commands/text_ops.h"
-#include "templates/byte_reader.h"
+#include "base/byte_reader.h"
 
 // On the 32-bit target the default x87 arithmetic keeps excess precision,
 // which would make the float rounding and the time of day differ from the

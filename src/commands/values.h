@@ -7,6 +7,10 @@
 
 namespace kavrel {
 
+// Ids of a window and of a unit, as the window templates give them.
+using WindowId = uint32_t;
+using UnitId = uint32_t;
+
 using TypeTag = uint32_t;
 
 namespace tags {

@@ -1,5 +1,8 @@
 # The small Win32 application framework: application object, message pump,
-# window objects attached to window handles, the system's ANSI code page.
+# window objects attached to window handles, the system's ANSI code page; and
+# the archive reader over a memory block, which is neutral.
+list(APPEND KAVREL_NEUTRAL_SOURCES
+  src/framework/memory_archive.cc)
 list(APPEND KAVREL_WIN32_SOURCES
   src/framework/application_win32.cc
   src/framework/code_page_win32.cc

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <span>
 
-#include "templates/byte_reader.h"
+#include "base/byte_reader.h"
 
 namespace kavrel {
 

@@ -1,5 +1,8 @@
 #include "program/program.h"
 
+#include <initializer_list>
+#include <span>
+
 #include "commands/text_ops.h"
 #include "program/constant_block.h"
 #include "program/input_check.h"
@@ -54,6 +57,16 @@ void Launch(char* line) {
   FreeText(line);
 }
 
+// The tail every action shares: the line is joined only from texts that
+// passed the check; then the texts read for it are freed in `freeOrder`,
+// and the line is refused with a notice or started.
+void JoinFreeAndRun(bool safe, std::span<const char* const> pieces, std::initializer_list<char*> freeOrder) {
+  char* line = safe ? JoinTexts(int32_t(pieces.size()), pieces.data()) : nullptr;
+  for (char* text : freeOrder) FreeText(text);
+  if (!safe) return ShowNotice(C.illegalCharacters);
+  Launch(line);
+}
+
 // The two DNS servers must differ; both are read and freed here.
 bool DnsServersConflict() {
   char* preferred = ReadUnit(kPreferredDnsBox);
@@ -103,20 +116,9 @@ void SetStaticAddress() {
   char* address = ReadUnit(kAddressBox);
   char* mask = ReadUnit(kMaskBox);
   char* gateway = ReadUnit(kGatewayBox);
-  bool safe = SafeQuoted(name) && SafeBare(address) && SafeBare(mask) && SafeBare(gateway);
-  char* line = nullptr;
-  if (safe) {
-    const char* pieces[10] = {C.setAddress, q1, name, q2, C.staticKeyword, address, C.blank, mask, C.blank, gateway};
-    line = JoinTexts(10, pieces);
-  }
-  FreeText(q1);
-  FreeText(name);
-  FreeText(q2);
-  FreeText(address);
-  FreeText(mask);
-  FreeText(gateway);
-  if (!safe) return ShowNotice(C.illegalCharacters);
-  Launch(line);
+  const bool safe = SafeQuoted(name) && SafeBare(address) && SafeBare(mask) && SafeBare(gateway);
+  const char* pieces[] = {C.setAddress, q1, name, q2, C.staticKeyword, address, C.blank, mask, C.blank, gateway};
+  JoinFreeAndRun(safe, pieces, {q1, name, q2, address, mask, gateway});
 }
 
 void SetPreferredDns() {
@@ -129,18 +131,9 @@ void SetPreferredDns() {
   char* q2 = MakeQuotationMark();
   char* name = ReadUnit(kConnectionNameBox);
   char* preferred = ReadUnit(kPreferredDnsBox);
-  bool safe = SafeQuoted(name) && SafeBare(preferred);
-  char* line = nullptr;
-  if (safe) {
-    const char* pieces[6] = {C.setDnsName, q1, name, q2, C.staticKeyword, preferred};
-    line = JoinTexts(6, pieces);
-  }
-  FreeText(q1);
-  FreeText(name);
-  FreeText(q2);
-  FreeText(preferred);
-  if (!safe) return ShowNotice(C.illegalCharacters);
-  Launch(line);
+  const bool safe = SafeQuoted(name) && SafeBare(preferred);
+  const char* pieces[] = {C.setDnsName, q1, name, q2, C.staticKeyword, preferred};
+  JoinFreeAndRun(safe, pieces, {q1, name, q2, preferred});
 }
 
 void AddAlternateDns() {
@@ -153,18 +146,9 @@ void AddAlternateDns() {
   char* q2 = MakeQuotationMark();
   char* name = ReadUnit(kConnectionNameBox);
   char* alternate = ReadUnit(kAlternateDnsBox);
-  bool safe = SafeQuoted(name) && SafeBare(alternate);
-  char* line = nullptr;
-  if (safe) {
-    const char* pieces[7] = {C.addDnsName, q1, name, q2, C.addKeyword, alternate, C.secondIndex};
-    line = JoinTexts(7, pieces);
-  }
-  FreeText(q1);
-  FreeText(name);
-  FreeText(q2);
-  FreeText(alternate);
-  if (!safe) return ShowNotice(C.illegalCharacters);
-  Launch(line);
+  const bool safe = SafeQuoted(name) && SafeBare(alternate);
+  const char* pieces[] = {C.addDnsName, q1, name, q2, C.addKeyword, alternate, C.secondIndex};
+  JoinFreeAndRun(safe, pieces, {q1, name, q2, alternate});
 }
 
 void UseDhcp() {
@@ -177,20 +161,9 @@ void UseDhcp() {
   char* q4 = MakeQuotationMark();
   char* name1 = ReadUnit(kConnectionNameBox);
   char* name2 = ReadUnit(kConnectionNameBox);
-  bool safe = SafeQuoted(name1) && SafeQuoted(name2);
-  char* line = nullptr;
-  if (safe) {
-    const char* pieces[9] = {C.setAddress, q1, name1, q2, C.dhcpThenSetDns, q3, name2, q4, C.dhcpKeyword};
-    line = JoinTexts(9, pieces);
-  }
-  FreeText(q1);
-  FreeText(name1);
-  FreeText(q2);
-  FreeText(q3);
-  FreeText(name2);
-  FreeText(q4);
-  if (!safe) return ShowNotice(C.illegalCharacters);
-  Launch(line);
+  const bool safe = SafeQuoted(name1) && SafeQuoted(name2);
+  const char* pieces[] = {C.setAddress, q1, name1, q2, C.dhcpThenSetDns, q3, name2, q4, C.dhcpKeyword};
+  JoinFreeAndRun(safe, pieces, {q1, name1, q2, q3, name2, q4});
 }
 
 void MainWindowCreated() {}

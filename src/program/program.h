@@ -11,13 +11,6 @@
 
 namespace kavrel {
 
-// The program's library commands, in the library's order.
-struct ProgramCommands {
-  CommandFunction showMessageBox;  // 0
-  CommandFunction toText;          // 1
-  CommandFunction run;             // 2
-};
-
 inline constexpr WindowId kMainWindow = 0x52010001;
 inline constexpr UnitId kConnectionNameBox = 0x1601001a;
 inline constexpr UnitId kAddressBox = 0x1601001f;

@@ -2,7 +2,7 @@
 // constant texts and its TemplateStore lie.
 #pragma once
 
-#include "app/program_descriptor.h"
+#include "units/library_descriptor.h"
 
 namespace kavrel {
 

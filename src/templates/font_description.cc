@@ -2,8 +2,8 @@
 
 #include <cstring>
 
-#include "templates/byte_reader.h"
-#include "templates/byte_writer.h"
+#include "base/byte_reader.h"
+#include "base/byte_writer.h"
 
 namespace kavrel {
 

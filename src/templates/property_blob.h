@@ -12,8 +12,8 @@
 #include <string>
 #include <vector>
 
-#include "templates/byte_reader.h"
-#include "templates/byte_writer.h"
+#include "base/byte_reader.h"
+#include "base/byte_writer.h"
 
 namespace kavrel {
 

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <span>
 
-#include "templates/byte_reader.h"
+#include "base/byte_reader.h"
 #include "templates/handler_table.h"
 #include "templates/window_template.h"
 

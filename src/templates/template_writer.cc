@@ -1,6 +1,6 @@
 #include "templates/template_writer.h"
 
-#include "templates/byte_writer.h"
+#include "base/byte_writer.h"
 
 namespace kavrel {
 

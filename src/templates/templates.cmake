@@ -1,7 +1,5 @@
-# The template block: reader, tables and lookups, writer; and the archive
-# reader over a memory block that loading reads through.
+# The template block: reader, tables and lookups, writer.
 list(APPEND KAVREL_NEUTRAL_SOURCES
-  src/framework/memory_archive.cc
   src/templates/font_description.cc
   src/templates/unit_template.cc
   src/templates/unit_table.cc

@@ -1,6 +1,6 @@
 #include "templates/unit_table.h"
 
-#include "templates/byte_reader.h"
+#include "base/byte_reader.h"
 
 namespace kavrel {
 

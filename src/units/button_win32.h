@@ -7,8 +7,8 @@
 #include "units/button_props.h"
 #include "units/unit_base_win32.h"
 #include "units/unit_descriptors.h"
-#include "window/picture.h"
-#include "window/picture_win32.h"
+#include "pictures/picture.h"
+#include "pictures/picture_win32.h"
 
 namespace kavrel {
 

@@ -1,6 +1,7 @@
 #include "units/combo_box_win32.h"
 
 #include "templates/property_blob.h"
+#include "units/edit_selection.h"
 
 namespace kavrel {
 
@@ -176,6 +177,26 @@ LRESULT ComboBox::UnitProc(UINT msg, WPARAM wParam, LPARAM lParam) {
   }
 }
 
+void ComboBox::SetSelection(bool start, int32_t value) {
+  const int32_t length = Editable() ? GetWindowTextLengthA(hwnd()) : 0;
+  const EditSelection current{props_.selectionStart, props_.selectionLength};
+  const EditSelection next =
+      start ? SelectionWithStart(value, length, current) : SelectionWithLength(value, length, current);
+  props_.selectionStart = next.start;
+  props_.selectionLength = next.length;
+  if (Editable()) ApplySelection();
+}
+
+void ComboBox::ReplaceSelectedText(const std::string& value) {
+  if (!Editable()) return;
+  const uint32_t answer = uint32_t(SendMessageA(hwnd(), CB_GETEDITSEL, 0, 0));
+  if (!HasEditField(answer)) return;
+  int32_t caret = 0;
+  const std::string text = ReplaceSelected(WindowText(hwnd()), SelectionFromEditSel(answer), value, &caret);
+  SetWindowTextA(hwnd(), text.c_str());
+  SendMessageA(hwnd(), CB_SETEDITSEL, 0, MAKELPARAM(WORD(caret), WORD(caret)));
+}
+
 bool ComboBox::SetOwnProperty(int32_t own, const PropertyValue& value) {
   const int32_t v = ValueInt(value);
   switch (ComboBoxOwn(own)) {
@@ -197,28 +218,12 @@ bool ComboBox::SetOwnProperty(int32_t own, const PropertyValue& value) {
       if (Editable()) SendMessageA(hwnd(), CB_LIMITTEXT, WPARAM(props_.maxLength), 0);
       return false;
     case ComboBoxOwn::kSelectionStart:
-    case ComboBoxOwn::kSelectionLength: {
-      const int32_t length = Editable() ? GetWindowTextLengthA(hwnd()) : 0;
-      const EditSelection current{props_.selectionStart, props_.selectionLength};
-      const EditSelection next = ComboBoxOwn(own) == ComboBoxOwn::kSelectionStart
-                                     ? SelectionWithStart(v, length, current)
-                                     : SelectionWithLength(v, length, current);
-      props_.selectionStart = next.start;
-      props_.selectionLength = next.length;
-      if (Editable()) ApplySelection();
+    case ComboBoxOwn::kSelectionLength:
+      SetSelection(ComboBoxOwn(own) == ComboBoxOwn::kSelectionStart, v);
       return false;
-    }
-    case ComboBoxOwn::kSelectedText: {
-      if (!Editable()) return false;
-      const uint32_t answer = uint32_t(SendMessageA(hwnd(), CB_GETEDITSEL, 0, 0));
-      if (!HasEditField(answer)) return false;
-      int32_t caret = 0;
-      const std::string text =
-          ReplaceSelected(WindowText(hwnd()), SelectionFromEditSel(answer), ValueText(value), &caret);
-      SetWindowTextA(hwnd(), text.c_str());
-      SendMessageA(hwnd(), CB_SETEDITSEL, 0, MAKELPARAM(WORD(caret), WORD(caret)));
+    case ComboBoxOwn::kSelectedText:
+      ReplaceSelectedText(ValueText(value));
       return false;
-    }
     case ComboBoxOwn::kSorted: {
       const int32_t sorted = ValueLogical(value);
       if (sorted == props_.sorted) return false;

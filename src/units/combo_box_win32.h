@@ -42,6 +42,10 @@ class ComboBox : public Unit {
   int32_t EntryHeight();
   void SetEntryHeight(int32_t height);
   void ApplySelection();
+  // The selection's start (`start`) or length set to `value`.
+  void SetSelection(bool start, int32_t value);
+  // The selected part of the edit field replaced, the caret after it.
+  void ReplaceSelectedText(const std::string& value);
   LRESULT AnswerColour(HDC dc);
   const std::string& LiveContent();
 

@@ -1,6 +1,6 @@
 #include "units/label_win32.h"
 
-#include "window/picture_win32.h"
+#include "pictures/picture_win32.h"
 
 namespace kavrel {
 

@@ -8,7 +8,7 @@
 #include "units/label_props.h"
 #include "units/unit_base_win32.h"
 #include "units/unit_descriptors.h"
-#include "window/picture.h"
+#include "pictures/picture.h"
 
 namespace kavrel {
 

@@ -1,6 +1,5 @@
-# Property records and blob codecs of the window and of every unit type.
+# Property records and blob codecs of every unit type.
 list(APPEND KAVREL_NEUTRAL_SOURCES
-  src/window/window_props.cc
   src/units/label_props.cc
   src/units/shape_box_props.cc
   src/units/group_box_props.cc

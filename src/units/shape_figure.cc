@@ -1,5 +1,7 @@
 #include "units/shape_figure.h"
 
+#include "units/unit_base.h"
+
 namespace kavrel {
 
 namespace {

@@ -7,7 +7,7 @@
 #include <cstdint>
 
 #include "units/shape_box_props.h"
-#include "units/unit_base.h"
+#include "units/gradient.h"
 
 namespace kavrel {
 

@@ -2,13 +2,9 @@
 
 #include <cstring>
 
-#include "app/runtime_app_win32.h"
+#include "commands/library_interface.h"
 
 namespace kavrel {
-
-intptr_t CallRuntime(int32_t code, intptr_t arg1, intptr_t arg2) {
-  return RuntimeApp::Instance().CallLibrary(code, arg1, arg2);
-}
 
 COLORREF PaintColour(uint32_t colour) { return ResolveDefaultColour(colour, GetSysColor(COLOR_BTNFACE)); }
 
@@ -134,7 +130,7 @@ std::string WindowText(HWND hwnd) {
 
 bool Unit::RaiseEvent(int32_t index, std::span<const uint32_t> args, SimpleEventRecord* record) {
   SimpleEventRecord event = MakeEventRecord(window_, unit_, index, args);
-  const bool ran = CallRuntime(kRaiseEventRequest, reinterpret_cast<intptr_t>(&event), 0) != 0;
+  const bool ran = CallLibrary(request::kRaiseEvent, reinterpret_cast<intptr_t>(&event), 0) != 0;
   if (record) *record = event;
   return ran;
 }
@@ -165,7 +161,7 @@ void Unit::OnFinalDestroy() {
   ReleaseResources();
   if (font_) DeleteObject(font_);
   font_ = nullptr;
-  CallRuntime(kUnitGoneRequest, intptr_t(window_), intptr_t(unit_));
+  CallLibrary(request::kUnitGone, intptr_t(window_), intptr_t(unit_));
   delete this;
 }
 

@@ -13,15 +13,12 @@
 #include <vector>
 
 #include "framework/window_win32.h"
+#include "units/gradient.h"
 #include "units/unit_base.h"
 #include "units/unit_interface_win32.h"
 #include "units/unit_type.h"
 
 namespace kavrel {
-
-// The runtime's LibraryCallback, through the hook its library stored at
-// start-up; 0 while there is none.
-intptr_t CallRuntime(int32_t code, intptr_t arg1, intptr_t arg2);
 
 // A colour-or-default value as painted now.
 COLORREF PaintColour(uint32_t colour);

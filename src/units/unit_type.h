@@ -6,6 +6,7 @@
 
 #include <cstdint>
 
+#include "commands/library_interface.h"
 #include "commands/values.h"
 
 #ifdef _WIN32
@@ -104,18 +105,5 @@ static_assert(sizeof(PropertyValue) == 8, "property value is two 32-bit words on
 static_assert(sizeof(PropertyDescriptor) == 20, "property descriptor is 20 bytes on the target");
 static_assert(sizeof(UnitTypeDescriptor) == 56, "unit type descriptor is 56 bytes on the target");
 #endif
-
-// Notify routine of a library: (code, argument 1, argument 2) -> 32-bit value.
-using LibraryNotifyFn = intptr_t (*)(int32_t code, intptr_t arg1, intptr_t arg2);
-// The runtime's requests, handed to each library at start-up (notify code 1).
-using LibraryCallbackFn = intptr_t (*)(int32_t code, intptr_t arg1, intptr_t arg2);
-
-struct LibraryDescriptor {
-  int32_t unitTypeCount;
-  const UnitTypeDescriptor* unitTypes;
-  int32_t commandCount;
-  const CommandFunction* commands;
-  LibraryNotifyFn notify;
-};
 
 }  // namespace kavrel

@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "commands/runtime_error.h"
-#include "templates/byte_reader.h"
+#include "base/byte_reader.h"
 
 namespace kavrel {
 

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 
+#include "commands/library_interface.h"
 #include "commands/runtime_services.h"
 #include "commands/values.h"
 #include "templates/handler_table.h"
@@ -20,53 +21,6 @@ inline constexpr char kEventUnitMissing[] =
     "\xce\xb4\xd5\xd2\xb5\xbd\xd2\xfd\xb7\xa2\xca\xc2\xbc\xfe\xb5\xc4\xb4\xb0\xbf\xda\xd7\xe9\xbc\xfe";
 // 引发事件的窗口组件无效
 inline constexpr char kEventUnitInvalid[] = "\xd2\xfd\xb7\xa2\xca\xc2\xbc\xfe\xb5\xc4\xb4\xb0\xbf\xda\xd7\xe9\xbc\xfe\xce\xde\xd0\xa7";
-
-// Events every unit type shares.
-inline constexpr int32_t kEventFocusGained = -7;
-inline constexpr int32_t kEventFocusLost = -8;
-
-struct SimpleEventRecord {
-  WindowId window = 0;
-  UnitId unit = 0;  // 0: the window itself
-  int32_t event = 0;
-  int32_t argCount = 0;  // 0 to 5
-  uint32_t args[5] = {};
-  int32_t hasResult = 0;
-  uint32_t result = 0;
-};
-static_assert(sizeof(SimpleEventRecord) == 44, "eleven 32-bit words");
-
-// Argument flags of a typed record.
-inline constexpr uint32_t kArgByReference = 1;
-inline constexpr uint32_t kArgTwoWords = 2;
-
-// The value's low word holds the address of an argument passed by
-// reference, so it is pointer-wide; 16 bytes on the target.
-struct TypedEventArg {
-  uintptr_t low = 0;
-  uint32_t high = 0;
-  TypeTag tag = 0;
-  uint32_t flags = 0;
-};
-
-struct TypedEventRecord {
-  WindowId window = 0;
-  UnitId unit = 0;
-  int32_t event = 0;
-  int32_t argCount = 0;  // 0 to 12
-  TypedEventArg args[12] = {};
-  int32_t hasResult = 0;
-  uint32_t resultLow = 0;
-  uint32_t resultHigh = 0;
-};
-
-#if defined(_WIN32) && !defined(_WIN64)  // the 32-bit target
-static_assert(sizeof(TypedEventArg) == 16);
-static_assert(offsetof(TypedEventRecord, args) == 16);
-static_assert(offsetof(TypedEventRecord, hasResult) == 208);
-static_assert(offsetof(TypedEventRecord, resultLow) == 212);
-static_assert(sizeof(TypedEventRecord) == 220);
-#endif
 
 // How one typed argument reaches the handler.
 uint64_t TypedArgumentValue(const TypedEventArg& arg);

@@ -8,7 +8,7 @@
 #include <string>
 
 #include "commands/runtime_heap.h"
-#include "templates/byte_reader.h"
+#include "base/byte_reader.h"
 
 namespace kavrel {
 
@@ -236,77 +236,90 @@ PropertyBits ConvertPropertyValue(int16_t valueType, const PropertyValue& raw, i
   }
 }
 
+namespace {
+
+// A font written through `selector`: -1 the whole font (null: none of its
+// own), 0-6 one member of the font the unit has now.
+bool WrittenFont(int32_t selector, uintptr_t low, const PropertyValue& current, FontContextFn fontContext,
+                 PropertyValue& out, std::vector<uint8_t>& storage) {
+  const FontContext context = fontContext ? fontContext() : FontContext{};
+  std::optional<FontDescription> base = RawFont(current);
+  FontDescription font = base ? *base : context.defaultFont;
+  const int32_t v = int32_t(uint32_t(low));
+  switch (selector) {
+    case -1: {
+      const auto* m = reinterpret_cast<const FontMembers*>(low);
+      if (!m) {
+        storage.clear();  // no font of its own
+        return true;
+      }
+      font.height = m->height;
+      font.weight = m->bold ? 700 : 400;
+      font.italic = m->italic ? 1 : 0;
+      font.strikeOut = m->strikeOut ? 1 : 0;
+      font.underline = m->underline ? 1 : 0;
+      const char* face = reinterpret_cast<const char*>(m->faceName);
+      SetFaceOrFallback(font, face ? std::string_view(face, strnlen(face, 64)) : std::string_view());
+      break;
+    }
+    case 0:
+      font.height = v;
+      break;
+    case 1:
+      font.weight = v ? 700 : 400;
+      break;
+    case 2:
+      font.italic = v ? 1 : 0;
+      break;
+    case 3:
+      font.strikeOut = v ? 1 : 0;
+      break;
+    case 4:
+      font.underline = v ? 1 : 0;
+      break;
+    case 5:
+      font.height = -MulDivRound(v, context.logPixelsY, 72);
+      break;
+    case 6: {
+      const char* face = reinterpret_cast<const char*>(low);
+      SetFaceOrFallback(font, face ? std::string_view(face, strnlen(face, 64)) : std::string_view());
+      break;
+    }
+    default:
+      return false;
+  }
+  if (selector != -1 && selector != 6) SetFaceOrFallback(font, font.Face());
+  storage = font.ToBytes();
+  out.word0 = reinterpret_cast<uintptr_t>(storage.data());
+  out.word1 = uint32_t(storage.size());
+  return true;
+}
+
+// Bytes as written; a pointer's first word comes as a position in the
+// standard list.
+bool WrittenBytesValue(int16_t valueType, uintptr_t low, PropertyValue& out, std::vector<uint8_t>& storage) {
+  std::span<const uint8_t> bytes = WrittenBytes(low);
+  ByteReader first(bytes);
+  uint32_t position = 0;
+  if (valueType == ptype::kCursor && first.ReadU32(position)) {
+    // The first word comes as a position in the standard list.
+    storage.assign(bytes.begin(), bytes.end());
+    if (position < 15) StoreU32(storage.data(), kStandardPointers[position]);
+    bytes = storage;
+  }
+  out.word0 = reinterpret_cast<uintptr_t>(bytes.empty() ? nullptr : bytes.data());
+  out.word1 = uint32_t(bytes.size());
+  return true;
+}
+
+}  // namespace
+
 bool WrittenPropertyValue(int16_t valueType, int32_t selector, uintptr_t low, uint32_t high,
                           const PropertyValue& current, FontContextFn fontContext, PropertyValue& out,
                           std::vector<uint8_t>& storage) {
   out = PropertyValue{};
-  if (valueType == ptype::kFont) {
-    const FontContext context = fontContext ? fontContext() : FontContext{};
-    std::optional<FontDescription> base = RawFont(current);
-    FontDescription font = base ? *base : context.defaultFont;
-    const int32_t v = int32_t(uint32_t(low));
-    switch (selector) {
-      case -1: {
-        const auto* m = reinterpret_cast<const FontMembers*>(low);
-        if (!m) {
-          storage.clear();  // no font of its own
-          return true;
-        }
-        font.height = m->height;
-        font.weight = m->bold ? 700 : 400;
-        font.italic = m->italic ? 1 : 0;
-        font.strikeOut = m->strikeOut ? 1 : 0;
-        font.underline = m->underline ? 1 : 0;
-        const char* face = reinterpret_cast<const char*>(m->faceName);
-        SetFaceOrFallback(font, face ? std::string_view(face, strnlen(face, 64)) : std::string_view());
-        break;
-      }
-      case 0:
-        font.height = v;
-        break;
-      case 1:
-        font.weight = v ? 700 : 400;
-        break;
-      case 2:
-        font.italic = v ? 1 : 0;
-        break;
-      case 3:
-        font.strikeOut = v ? 1 : 0;
-        break;
-      case 4:
-        font.underline = v ? 1 : 0;
-        break;
-      case 5:
-        font.height = -MulDivRound(v, context.logPixelsY, 72);
-        break;
-      case 6: {
-        const char* face = reinterpret_cast<const char*>(low);
-        SetFaceOrFallback(font, face ? std::string_view(face, strnlen(face, 64)) : std::string_view());
-        break;
-      }
-      default:
-        return false;
-    }
-    if (selector != -1 && selector != 6) SetFaceOrFallback(font, font.Face());
-    storage = font.ToBytes();
-    out.word0 = reinterpret_cast<uintptr_t>(storage.data());
-    out.word1 = uint32_t(storage.size());
-    return true;
-  }
-  if (IsBytesType(valueType)) {
-    std::span<const uint8_t> bytes = WrittenBytes(low);
-    ByteReader first(bytes);
-    uint32_t position = 0;
-    if (valueType == ptype::kCursor && first.ReadU32(position)) {
-      // The first word comes as a position in the standard list.
-      storage.assign(bytes.begin(), bytes.end());
-      if (position < 15) StoreU32(storage.data(), kStandardPointers[position]);
-      bytes = storage;
-    }
-    out.word0 = reinterpret_cast<uintptr_t>(bytes.empty() ? nullptr : bytes.data());
-    out.word1 = uint32_t(bytes.size());
-    return true;
-  }
+  if (valueType == ptype::kFont) return WrittenFont(selector, low, current, fontContext, out, storage);
+  if (IsBytesType(valueType)) return WrittenBytesValue(valueType, low, out, storage);
   switch (valueType) {
     case kValueInt64A:
     case kValueInt64B:

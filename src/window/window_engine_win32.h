@@ -1,4 +1,4 @@
-// The window engine behind RuntimeApp's seam: loading windows from their
+// The window engine behind the runtime's seam: loading windows from their
 // templates, the requests units make, event dispatch, property access and
 // the pre-translation of input.
 #pragma once
@@ -11,11 +11,12 @@
 #include <span>
 #include <vector>
 
-#include "app/window_engine.h"
 #include "framework/window_win32.h"
 #include "templates/window_template.h"
 #include "units/unit_type.h"
 #include "window/event_dispatch.h"
+#include "window/runtime_host.h"
+#include "window/window_engine.h"
 
 namespace kavrel {
 
@@ -23,6 +24,7 @@ class WindowUnit;
 
 class WindowEngineWin32 final : public WindowEngine {
  public:
+  // The installed engine.
   static WindowEngineWin32& Instance();
 
   bool LoadWindow(WindowTemplate& window, bool reload, HWND owner, bool modal) override;
@@ -41,6 +43,7 @@ class WindowEngineWin32 final : public WindowEngine {
   void SetUnitLibraries(std::vector<std::span<const UnitTypeDescriptor>> libraries);
 
   // Pieces the window unit uses.
+  RuntimeHost& host() const { return host_; }
   WindowTable& windows() const;
   WindowTemplate* TemplateOf(WindowId id) const;
   // Request 1002 through the library hook.
@@ -59,7 +62,9 @@ class WindowEngineWin32 final : public WindowEngine {
   EventDispatcher::Source eventSource() const { return dispatcher_.source(); }
 
  private:
-  WindowEngineWin32();
+  friend WindowEngine& InstallWindowEngine(RuntimeHost& host);
+  friend class WindowLoad;
+  explicit WindowEngineWin32(RuntimeHost& host);
 
   WindowUnit* LiveWindow(const WindowTemplate& window) const;
   Window* LiveObject(WindowId window, UnitId unit) const;
@@ -70,15 +75,17 @@ class WindowEngineWin32 final : public WindowEngine {
   void SetLiveCommonProperty(Window* object, UnitTable& table, uint32_t position, int32_t index, uintptr_t low,
                              uint32_t high);
 
+  RuntimeHost& host_;
   std::vector<std::span<const UnitTypeDescriptor>> libraries_;
   EventDispatcher dispatcher_;
   bool loadingModal_ = false;
   bool recreating_ = false;
 };
 
-// Registers the engine with RuntimeApp; the program's start-up calls it
-// before the framework runs.
-void InstallWindowEngine();
+// Makes the one engine, hosted by `host`, and installs the picture hooks it
+// needs; start-up registers the engine with the runtime before the framework
+// runs. Later calls give the same engine.
+WindowEngine& InstallWindowEngine(RuntimeHost& host);
 
 // The mouse pointer a record's pointer data gives: a system cursor for a
 // standard id, a cursor made from a cursor file image after the id word,

@@ -5,7 +5,6 @@
 #include <optional>
 #include <string>
 
-#include "app/runtime_app_win32.h"
 #include "templates/window_template.h"
 #include "units/unit_interface_win32.h"
 #include "window/key_codes.h"
@@ -58,11 +57,11 @@ void WindowUnit::MoveFocus(bool forward) {
 
 std::string WindowUnit::HelpFile() const {
   if (!props_.helpFile.empty()) return props_.helpFile;
-  RuntimeApp& app = RuntimeApp::Instance();
-  std::string name = app.exeName();
+  const RuntimeHost& host = Engine().host();
+  std::string name = host.exeName();
   const size_t dot = name.rfind('.');
   if (dot != std::string::npos) name.resize(dot);
-  return app.exeDirSlash() + name + ".hlp";
+  return host.exeDirSlash() + name + ".hlp";
 }
 
 void WindowUnit::ShowHelp() {

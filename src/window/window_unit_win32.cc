@@ -6,10 +6,10 @@
 #include <optional>
 #include <string>
 
-#include "app/runtime_app_win32.h"
+#include "commands/library_interface.h"
 #include "templates/window_template.h"
 #include "units/unit_interface_win32.h"
-#include "window/picture_win32.h"
+#include "pictures/picture_win32.h"
 #include "window/window_engine_win32.h"
 #include "window/window_style.h"
 #include "window/window_type.h"
@@ -20,7 +20,6 @@ namespace {
 
 constexpr char kDefaultClass[] = "WTWindow";
 constexpr UINT kClassStyle = CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS;
-constexpr int32_t kDefaultIconsRequest = 1000;
 
 WindowEngineWin32& Engine() { return WindowEngineWin32::Instance(); }
 
@@ -65,7 +64,7 @@ Window* KAVREL_STDCALL WindowUnit::Create(HWND parentOrOwner, const uint8_t* blo
   unit->child_ = childFlag != 0;
   unit->modal_ = Engine().loadingModal();
 
-  RuntimeApp& app = RuntimeApp::Instance();
+  RuntimeHost& host = Engine().host();
   WindowPlacementInput in;
   in.extraStyle = extraStyle;
   in.child = unit->child_;
@@ -75,8 +74,8 @@ Window* KAVREL_STDCALL WindowUnit::Create(HWND parentOrOwner, const uint8_t* blo
   in.screenHeight = GetSystemMetrics(SM_CYSCREEN);
   const WindowPlacement placement = ComputeWindowPlacement(unit->props_, in);
   HWND parent = unit->child_ ? parentOrOwner : owner;
-  if (!unit->child_ && OwnedByHiddenOwner(owner != nullptr, unit->modal_, unit->props_, app.showModeWord()))
-    parent = app.hiddenOwner();
+  if (!unit->child_ && OwnedByHiddenOwner(owner != nullptr, unit->modal_, unit->props_, host.showModeWord()))
+    parent = host.hiddenOwner();
 
   const std::string className = unit->props_.className.empty() ? kDefaultClass : unit->props_.className;
   EnsureClass(className.c_str());
@@ -145,7 +144,7 @@ void WindowUnit::ApplyIcons() {
   if (!large && !small) {
     // The program's own icons, which stay the runtime's.
     uintptr_t defaults[2] = {};
-    RuntimeApp::Instance().CallLibrary(kDefaultIconsRequest, reinterpret_cast<intptr_t>(defaults), 0);
+    CallLibrary(request::kDefaultIcons, reinterpret_cast<intptr_t>(defaults), 0);
     large = reinterpret_cast<HICON>(defaults[0]);
     small = reinterpret_cast<HICON>(defaults[1]);
   }
@@ -279,10 +278,10 @@ void WindowUnit::OnFinalDestroy() {
       units.SetCursor(i, 0);
     }
   }
-  RuntimeApp& app = RuntimeApp::Instance();
+  RuntimeHost& host = Engine().host();
   ReEnableOthers();
-  app.CallLibrary(2000, intptr_t(windowId_), 0);
-  app.WindowDestroyed();
+  CallLibrary(request::kUnitGone, intptr_t(windowId_), 0);
+  host.WindowDestroyed();
   delete this;
 }
 
@@ -384,7 +383,7 @@ void WindowUnit::ShowAfterLoad(bool reload) {
   HWND hwnd = this->hwnd();
   if (reload) {
     ShowWindow(hwnd, SW_SHOW);
-  } else if (RuntimeApp::Instance().showModeWord() != 0) {
+  } else if (Engine().host().showModeWord() != 0) {
     switch (props_.startPosition) {
       case 3:
         MaximiseOverWorkArea();

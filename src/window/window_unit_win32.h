@@ -12,7 +12,7 @@
 #include "commands/runtime_services.h"
 #include "framework/window_win32.h"
 #include "units/unit_type.h"
-#include "window/picture.h"
+#include "pictures/picture.h"
 #include "window/window_props.h"
 
 namespace kavrel {

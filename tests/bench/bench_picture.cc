@@ -15,7 +15,7 @@
 
 #include <jpeglib.h>
 
-#include "window/picture.h"
+#include "pictures/picture.h"
 
 namespace {
 

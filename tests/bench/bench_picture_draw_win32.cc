@@ -12,8 +12,8 @@
 #include <vector>
 
 
-#include "window/picture.h"
-#include "window/picture_win32.h"
+#include "pictures/picture.h"
+#include "pictures/picture_win32.h"
 
 namespace {
 

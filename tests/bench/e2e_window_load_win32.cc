@@ -247,7 +247,7 @@ int32_t BenchmarkMain() {
 
 int main() {
   using namespace kavrel;
-  InstallWindowEngine();
+  RuntimeApp::Instance().SetWindowEngine(&InstallWindowEngine(RuntimeApp::Instance()));
   static const LibraryDescriptor* const libraries[] = {&TheRuntimeLibrary()};
   static ProgramDescriptor descriptor = TheProgramDescriptor();
   descriptor.libraryCount = 1;

@@ -19,7 +19,7 @@
 #include "program/program_descriptor.h"
 #include "templates/template_store.h"
 #include "templates/template_writer.h"
-#include "units/unit_library.h"
+#include "window/unit_library.h"
 #include "window/unit_types.h"
 #include "window/window_engine_win32.h"
 
@@ -96,7 +96,7 @@ int RunEngine(int64_t start) {
   bool complete = false;
   program.templateStore = StoreFor(TheProgramDescriptor(), program.templateStoreSize, complete);
   RuntimeApp& app = RuntimeApp::Instance();
-  InstallWindowEngine();
+  app.SetWindowEngine(&InstallWindowEngine(app));
   app.SetProgram(&program, nullptr);
   app.InitRuntime();
   app.LoadWindow(kMainWindow);

@@ -1,6 +1,6 @@
 #include "netsh_record.h"
 
-#include "templates/byte_reader.h"
+#include "base/byte_reader.h"
 
 namespace kavrel::e2e {
 

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "templates/byte_writer.h"
+#include "base/byte_writer.h"
 
 namespace kavrel::e2e {
 

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "templates/byte_reader.h"
+#include "base/byte_reader.h"
 
 namespace kavrel::e2e {
 namespace {

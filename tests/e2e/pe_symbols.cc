@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "templates/byte_reader.h"
+#include "base/byte_reader.h"
 
 namespace kavrel::e2e {
 

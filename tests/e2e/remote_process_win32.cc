@@ -3,7 +3,7 @@
 #include <tlhelp32.h>
 #include <winternl.h>
 
-#include "templates/byte_reader.h"
+#include "base/byte_reader.h"
 
 namespace kavrel::e2e {
 

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "window/picture.h"
+#include "pictures/picture.h"
 
 namespace {
 

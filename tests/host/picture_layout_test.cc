@@ -1,4 +1,4 @@
-#include "window/picture_layout.h"
+#include "pictures/picture_layout.h"
 
 #include <gtest/gtest.h>
 

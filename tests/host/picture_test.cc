@@ -1,4 +1,4 @@
-#include "window/picture.h"
+#include "pictures/picture.h"
 
 #include <gtest/gtest.h>
 
@@ -10,7 +10,7 @@
 #include "commands/runtime_heap.h"
 #include "picture_samples.h"
 #include "template_test_support.h"
-#include "templates/byte_reader.h"
+#include "base/byte_reader.h"
 
 #include <zlib.h>
 

@@ -3,7 +3,7 @@
 // shows even though loading and saving share one routine.
 #include <gtest/gtest.h>
 
-#include "templates/byte_writer.h"
+#include "base/byte_writer.h"
 #include "templates/font_description.h"
 #include "units/button_props.h"
 #include "units/combo_box_props.h"

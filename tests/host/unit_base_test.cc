@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "units/shape_figure.h"
+#include "units/edit_selection.h"
+#include "units/gradient.h"
 #include "units/unit_base.h"
 
 namespace kavrel {

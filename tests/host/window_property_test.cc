@@ -7,7 +7,7 @@
 #include <string>
 
 #include "commands/runtime_heap.h"
-#include "templates/byte_reader.h"
+#include "base/byte_reader.h"
 #include "templates/template_store.h"
 #include "templates/template_writer.h"
 #include "window/property_access.h"

@@ -6,7 +6,7 @@
 
 #include "app/runtime_app_win32.h"
 #include "app/runtime_services_win32.h"
-#include "templates/byte_writer.h"
+#include "base/byte_writer.h"
 #include "templates/property_blob.h"
 #include "templates/template_store.h"
 #include "units/unit_interface_win32.h"
@@ -223,8 +223,8 @@ void PrepareEngine() {
     RegisterClassA(&wc);
   }
   // Other tests of this executable route the hook elsewhere and back.
-  InstallWindowEngine();
-  app.SetLibraryHook(&Callback);
+  app.SetWindowEngine(&InstallWindowEngine(app));
+  SetLibraryHook(&Callback);
   static std::vector<std::span<const UnitTypeDescriptor>> libraries{TestTypes()};
   Engine().SetUnitLibraries(libraries);
   ResetHandlers();
@@ -306,47 +306,6 @@ void Pump() {
 }
 
 std::vector<std::pair<UnitId, int32_t>>& Creations() { return g_creations; }
-
-Capture::Capture(HWND hwnd) {
-  RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
-  Pump();
-  RECT client;
-  GetClientRect(hwnd, &client);
-  width_ = client.right;
-  height_ = client.bottom;
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-  info.bmiHeader.biWidth = width_;
-  info.bmiHeader.biHeight = -height_;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  info.bmiHeader.biCompression = BI_RGB;
-  void* bits = nullptr;
-  HDC window = GetDC(hwnd);
-  HDC memory = CreateCompatibleDC(window);
-  HBITMAP dib = CreateDIBSection(window, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-  HGDIOBJ old = SelectObject(memory, dib);
-  BitBlt(memory, 0, 0, width_, height_, window, 0, 0, SRCCOPY);
-  GdiFlush();
-  if (bits) pixels_.assign(static_cast<uint32_t*>(bits), static_cast<uint32_t*>(bits) + size_t(width_) * height_);
-  SelectObject(memory, old);
-  DeleteObject(dib);
-  DeleteDC(memory);
-  ReleaseDC(hwnd, window);
-}
-
-COLORREF Capture::At(int x, int y) const {
-  if (x < 0 || y < 0 || x >= width_ || y >= height_ || pixels_.empty()) return CLR_INVALID;
-  const uint32_t p = pixels_[size_t(y) * width_ + x];
-  return RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF);
-}
-
-int Capture::Count(const RECT& r, COLORREF colour) const {
-  int n = 0;
-  for (int y = r.top; y < r.bottom; ++y)
-    for (int x = r.left; x < r.right; ++x) n += At(x, y) == colour ? 1 : 0;
-  return n;
-}
 
 std::vector<uint8_t> Bmp(int width, int height, COLORREF (*colour)(int x, int y)) {
   const uint32_t stride = (uint32_t(width) * 3 + 3) & ~3u;

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "dib_pixels.h"
 #include "framework/window_win32.h"
 #include "templates/template_writer.h"
 #include "templates/window_template.h"
@@ -101,19 +102,11 @@ void Pump();
 // The boxes created since the last ResetHandlers, in order: (unit, child id).
 std::vector<std::pair<UnitId, int32_t>>& Creations();
 
-// What a window shows, read from its client area into a 32-bit DIB after
-// it has painted.
-class Capture {
+// What a window shows after it has painted, with messages pumped through
+// the runtime.
+class Capture : public test::Capture {
  public:
-  explicit Capture(HWND hwnd);
-  COLORREF At(int x, int y) const;
-  // How many pixels of the rectangle have the colour.
-  int Count(const RECT& r, COLORREF colour) const;
-
- private:
-  int width_ = 0;
-  int height_ = 0;
-  std::vector<uint32_t> pixels_;
+  explicit Capture(HWND hwnd) : test::Capture(hwnd, &Pump) {}
 };
 
 // A 24-bit BMP file; `colour(x, y)` gives each pixel, y from the top.

@@ -5,7 +5,7 @@
 
 #include "app/runtime_app_win32.h"
 #include "app_test_support.h"
-#include "templates/byte_writer.h"
+#include "base/byte_writer.h"
 #include "engine_test_support.h"
 #include "window/window_unit_win32.h"
 

@@ -1,4 +1,4 @@
-#include "window/picture_win32.h"
+#include "pictures/picture_win32.h"
 
 #include <gtest/gtest.h>
 
@@ -6,7 +6,7 @@
 #include <memory>
 
 #include "../host/picture_samples.h"
-#include "window/picture.h"
+#include "pictures/picture.h"
 
 namespace kavrel {
 namespace {

@@ -13,7 +13,7 @@
 #include "units/label_props.h"
 #include "units/label_win32.h"
 #include "units/shape_box_props.h"
-#include "units/unit_library.h"
+#include "window/unit_library.h"
 
 namespace kavrel::engine_test {
 namespace {

@@ -15,11 +15,11 @@ constexpr char kParentClass[] = "KavrelUnitTestParent";
 HookLog g_log;
 
 intptr_t RecordingHook(int32_t code, intptr_t arg1, intptr_t arg2) {
-  if (code == kUnitGoneRequest) {
+  if (code == request::kUnitGone) {
     g_log.gone.emplace_back(uint32_t(arg1), uint32_t(arg2));
     return 0;
   }
-  if (code == kRaiseEventRequest) {
+  if (code == request::kRaiseEvent) {
     auto* record = reinterpret_cast<SimpleEventRecord*>(arg1);
     g_log.events.push_back(*record);
     if (!g_log.handlerRuns) return 0;
@@ -102,10 +102,10 @@ CreationRecorder::~CreationRecorder() {
 
 void InstallHook() {
   g_log.Clear();
-  RuntimeApp::Instance().SetLibraryHook(&RecordingHook);
+  SetLibraryHook(&RecordingHook);
 }
 
-void RemoveHook() { RuntimeApp::Instance().SetLibraryHook(nullptr); }
+void RemoveHook() { SetLibraryHook(nullptr); }
 
 void Pump() {
   MSG msg;
@@ -169,93 +169,6 @@ std::vector<uint8_t> SaveBlob(const UnitTypeDescriptor& type, Window* unit, SIZE
   }
   GlobalFree(block);
   return bytes;
-}
-
-Capture::Capture(HWND hwnd) {
-  RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
-  Pump();
-  RECT client;
-  GetClientRect(hwnd, &client);
-  width_ = client.right;
-  height_ = client.bottom;
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-  info.bmiHeader.biWidth = width_;
-  info.bmiHeader.biHeight = -height_;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  info.bmiHeader.biCompression = BI_RGB;
-  void* bits = nullptr;
-  HDC window = GetDC(hwnd);
-  HDC memory = CreateCompatibleDC(window);
-  HBITMAP dib = CreateDIBSection(window, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-  HGDIOBJ old = SelectObject(memory, dib);
-  BitBlt(memory, 0, 0, width_, height_, window, 0, 0, SRCCOPY);
-  GdiFlush();
-  pixels_.assign(static_cast<uint32_t*>(bits), static_cast<uint32_t*>(bits) + size_t(width_) * size_t(height_));
-  SelectObject(memory, old);
-  DeleteObject(dib);
-  DeleteDC(memory);
-  ReleaseDC(hwnd, window);
-}
-
-COLORREF Capture::At(int x, int y) const {
-  if (x < 0 || y < 0 || x >= width_ || y >= height_) return CLR_INVALID;
-  const uint32_t p = pixels_[size_t(y) * size_t(width_) + size_t(x)];
-  return RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF);
-}
-
-int Capture::Count(const RECT& r, COLORREF colour) const {
-  int n = 0;
-  for (int y = r.top; y < r.bottom; ++y)
-    for (int x = r.left; x < r.right; ++x) n += At(x, y) == colour;
-  return n;
-}
-
-Canvas::Canvas(int width, int height, COLORREF fill) : width_(width), height_(height) {
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-  info.bmiHeader.biWidth = width;
-  info.bmiHeader.biHeight = -height;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  info.bmiHeader.biCompression = BI_RGB;
-  void* bits = nullptr;
-  dc_ = CreateCompatibleDC(nullptr);
-  dib_ = CreateDIBSection(dc_, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-  bits_ = static_cast<const uint32_t*>(bits);
-  old_ = SelectObject(dc_, dib_);
-  HBRUSH brush = CreateSolidBrush(fill);
-  const RECT all{0, 0, width, height};
-  FillRect(dc_, &all, brush);
-  DeleteObject(brush);
-}
-
-Canvas::~Canvas() {
-  SelectObject(dc_, old_);
-  DeleteObject(dib_);
-  DeleteDC(dc_);
-}
-
-COLORREF Canvas::At(int x, int y) const {
-  if (!bits_ || x < 0 || y < 0 || x >= width_ || y >= height_) return CLR_INVALID;
-  GdiFlush();
-  const uint32_t p = bits_[size_t(y) * size_t(width_) + size_t(x)];
-  return RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF);
-}
-
-int Canvas::Count(const RECT& r, COLORREF colour) const {
-  int n = 0;
-  for (int y = r.top; y < r.bottom; ++y)
-    for (int x = r.left; x < r.right; ++x) n += At(x, y) == colour;
-  return n;
-}
-
-COLORREF BrushColour(HBRUSH brush) {
-  Canvas canvas(1, 1, RGB(0, 0, 0));
-  const RECT one{0, 0, 1, 1};
-  FillRect(canvas.dc(), &one, brush);
-  return canvas.At(0, 0);
 }
 
 ButtonFaceOverride::ButtonFaceOverride(COLORREF colour) : saved_(GetSysColor(COLOR_BTNFACE)) {

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "dib_pixels.h"
 #include "framework/window_win32.h"
 #include "units/unit_base_win32.h"
 #include "units/unit_type.h"
@@ -69,64 +70,14 @@ std::string GetText(const UnitTypeDescriptor& type, Window* unit, int32_t own);
 int32_t GetInt(const UnitTypeDescriptor& type, Window* unit, int32_t own);
 std::vector<uint8_t> SaveBlob(const UnitTypeDescriptor& type, Window* unit, SIZE_T* globalSize = nullptr);
 
-// What a window shows, read from its client area into a 32-bit DIB after it
-// has painted.
-class Capture {
+// What a window shows after it has painted, with messages pumped as these
+// tests pump them.
+class Capture : public test::Capture {
  public:
-  explicit Capture(HWND hwnd);
-  COLORREF At(int x, int y) const;
-  int width() const { return width_; }
-  int height() const { return height_; }
-  // How many pixels of a rectangle have the colour.
-  int Count(const RECT& r, COLORREF colour) const;
-  template <class Pred>
-  int CountIf(const RECT& r, Pred pred) const {
-    int n = 0;
-    for (int y = r.top; y < r.bottom; ++y)
-      for (int x = r.left; x < r.right; ++x) n += pred(At(x, y)) ? 1 : 0;
-    return n;
-  }
-  // The smallest rectangle holding every pixel of `r` that passes; empty
-  // when none does.
-  template <class Pred>
-  RECT BoundsIf(const RECT& r, Pred pred) const {
-    RECT b{r.right, r.bottom, r.left, r.top};
-    for (int y = r.top; y < r.bottom; ++y)
-      for (int x = r.left; x < r.right; ++x)
-        if (pred(At(x, y))) b = {std::min<LONG>(b.left, x), std::min<LONG>(b.top, y), std::max<LONG>(b.right, x + 1),
-                                 std::max<LONG>(b.bottom, y + 1)};
-    return b;
-  }
-
- private:
-  int width_ = 0;
-  int height_ = 0;
-  std::vector<uint32_t> pixels_;
+  explicit Capture(HWND hwnd) : test::Capture(hwnd, &Pump) {}
 };
-
-// A 32-bit top-down DIB selected into a memory context, first filled with
-// one colour: what a routine paints into a context it is handed.
-class Canvas {
- public:
-  Canvas(int width, int height, COLORREF fill);
-  ~Canvas();
-  Canvas(const Canvas&) = delete;
-  Canvas& operator=(const Canvas&) = delete;
-  HDC dc() const { return dc_; }
-  COLORREF At(int x, int y) const;
-  int Count(const RECT& r, COLORREF colour) const;
-
- private:
-  int width_;
-  int height_;
-  HDC dc_ = nullptr;
-  HBITMAP dib_ = nullptr;
-  HGDIOBJ old_ = nullptr;
-  const uint32_t* bits_ = nullptr;
-};
-
-// The colour a brush paints with.
-COLORREF BrushColour(HBRUSH brush);
+using test::BrushColour;
+using test::Canvas;
 
 // Replaces the button-face colour for one test and puts it back.
 class ButtonFaceOverride {

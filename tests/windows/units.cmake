@@ -1,6 +1,7 @@
 # Unit types under Wine: created on a plain parent window, their properties,
 # painting read back from a DIB, and their events through the library hook.
 list(APPEND KAVREL_WIN_TEST_SOURCES
+  tests/windows/dib_pixels.cc
   tests/windows/unit_test_support.cc
   tests/windows/unit_shape_box_test.cc
   tests/windows/unit_label_test.cc

@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "templates/byte_writer.h"
+#include "base/byte_writer.h"
 
 namespace kavrel::art {
 

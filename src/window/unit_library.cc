@@ -1,4 +1,4 @@
-#include "units/unit_library.h"
+#include "window/unit_library.h"
 
 #include "units/unit_descriptors.h"
 #include "window/window_type.h"

@@ -1,6 +1,6 @@
-#include "templates/byte_writer.h"
+#include "base/byte_writer.h"
 
-#include "templates/byte_reader.h"
+#include "base/byte_reader.h"
 
 namespace kavrel {
 

@@ -1,9 +1,9 @@
-#include "window/picture_win32.h"
+#include "pictures/picture_win32.h"
 
 #include <cstring>
 
 #include "commands/runtime_heap.h"
-#include "window/picture_layout.h"
+#include "pictures/picture_layout.h"
 
 namespace kavrel {
 

@@ -11,7 +11,7 @@
 #include <jpeglib.h>
 #include <jerror.h>
 
-#include "window/picture_decoders.h"
+#include "pictures/picture_decoders.h"
 
 namespace kavrel::picture_detail {
 
@@ -72,19 +72,10 @@ void SkipInputData(j_decompress_ptr cinfo, long count) {
   src->bytes_in_buffer -= size_t(count);
 }
 
-// True with job->picture filled; false after any library error.
-bool RunJpeg(JpegJob* job) {
-  jpeg_decompress_struct* cinfo = &job->cinfo;
-  cinfo->err = jpeg_std_error(&job->errors);
-  job->errors.error_exit = ErrorExit;
-  job->errors.output_message = OutputMessage;
-  job->errors.emit_message = EmitMessage;
-  if (setjmp(job->jump)) {
-    jpeg_destroy_decompress(cinfo);
-    return false;
-  }
-  jpeg_create_decompress(cinfo);
+// The helpers below run after the setjmp in RunJpeg: any of them may leave
+// through ErrorExit, so none holds anything that needs cleaning up.
 
+void InstallSource(JpegJob* job) {
   job->source.init_source = InitSource;
   job->source.fill_input_buffer = FillInputBuffer;
   job->source.skip_input_data = SkipInputData;
@@ -92,10 +83,14 @@ bool RunJpeg(JpegJob* job) {
   job->source.term_source = TermSource;
   job->source.next_input_byte = job->data;
   job->source.bytes_in_buffer = job->size;
-  cinfo->src = &job->source;
+  job->cinfo.src = &job->source;
   job->progress.progress_monitor = MonitorProgress;
-  cinfo->progress = &job->progress;
+  job->cinfo.progress = &job->progress;
+}
 
+// Reads the header and starts the decompressor, refusing anything but grey
+// or colour pictures of an acceptable size.
+void StartDecompress(j_decompress_ptr cinfo) {
   jpeg_read_header(cinfo, TRUE);
   if (cinfo->num_components != 1 && cinfo->num_components != 3) ErrorExit(j_common_ptr(cinfo));
 #ifdef JCS_EXTENSIONS
@@ -109,45 +104,71 @@ bool RunJpeg(JpegJob* job) {
   const int channels = cinfo->output_components;
   if (!SizeAcceptable(width, height) || (channels != 1 && channels != 3))
     ErrorExit(j_common_ptr(cinfo));
+}
 
+#ifdef JCS_EXTENSIONS
+// B,G,R rows straight from the library, up to 8 at a time. Row y of the
+// picture is stored bottom-up.
+void ReadBgrRows(j_decompress_ptr cinfo, uint8_t* pixels, size_t stride, uint32_t height) {
+  while (cinfo->output_scanline < height) {
+    JSAMPROW rows[8];
+    JDIMENSION want = height - cinfo->output_scanline;
+    if (want > 8) want = 8;
+    for (JDIMENSION i = 0; i < want; ++i)
+      rows[i] = pixels + stride * (height - 1 - (cinfo->output_scanline + i));
+    if (jpeg_read_scanlines(cinfo, rows, want) == 0) ErrorExit(j_common_ptr(cinfo));
+  }
+}
+#endif
+
+// Plain output: one row at a time through a buffer of the library's own
+// (freed with the decompressor), then to B,G,R.
+void ReadPlainRows(j_decompress_ptr cinfo, uint8_t* pixels, size_t stride, uint32_t width,
+                   uint32_t height, int channels) {
+  JSAMPARRAY buffer = (*cinfo->mem->alloc_sarray)(j_common_ptr(cinfo), JPOOL_IMAGE,
+                                                 JDIMENSION(width) * JDIMENSION(channels), 1);
+  while (cinfo->output_scanline < height) {
+    uint8_t* out = pixels + stride * (height - 1 - cinfo->output_scanline);
+    if (jpeg_read_scanlines(cinfo, buffer, 1) != 1) ErrorExit(j_common_ptr(cinfo));
+    const uint8_t* in = buffer[0];
+    if (channels == 1) {
+      for (uint32_t x = 0; x < width; ++x, out += 3) out[0] = out[1] = out[2] = in[x];
+    } else {
+      for (uint32_t x = 0; x < width; ++x, out += 3, in += 3) {
+        out[0] = in[2];
+        out[1] = in[1];
+        out[2] = in[0];
+      }
+    }
+  }
+}
+
+// True with job->picture filled; false after any library error.
+bool RunJpeg(JpegJob* job) {
+  jpeg_decompress_struct* cinfo = &job->cinfo;
+  cinfo->err = jpeg_std_error(&job->errors);
+  job->errors.error_exit = ErrorExit;
+  job->errors.output_message = OutputMessage;
+  job->errors.emit_message = EmitMessage;
+  if (setjmp(job->jump)) {
+    jpeg_destroy_decompress(cinfo);
+    return false;
+  }
+  jpeg_create_decompress(cinfo);
+  InstallSource(job);
+  StartDecompress(cinfo);
+
+  const uint32_t width = cinfo->output_width;
+  const uint32_t height = cinfo->output_height;
+  const int channels = cinfo->output_components;
   const size_t stride = size_t(width) * 3;
   job->picture = NewPicture(kPictureJpeg, int32_t(width), int32_t(height), uint64_t(stride) * height, false);
   if (!job->picture) ErrorExit(j_common_ptr(cinfo));
   uint8_t* pixels = job->picture->pixels;
-
 #ifdef JCS_EXTENSIONS
-  if (channels == 3) {
-    // Row y of the picture is stored bottom-up.
-    while (cinfo->output_scanline < height) {
-      JSAMPROW rows[8];
-      JDIMENSION want = height - cinfo->output_scanline;
-      if (want > 8) want = 8;
-      for (JDIMENSION i = 0; i < want; ++i)
-        rows[i] = pixels + stride * (height - 1 - (cinfo->output_scanline + i));
-      if (jpeg_read_scanlines(cinfo, rows, want) == 0) ErrorExit(j_common_ptr(cinfo));
-    }
-  }
+  if (channels == 3) ReadBgrRows(cinfo, pixels, stride, height);
 #endif
-  if (cinfo->output_scanline < height) {
-    // Plain output: one row at a time through a buffer of the library's own
-    // (freed with the decompressor), then to B,G,R.
-    JSAMPARRAY buffer = (*cinfo->mem->alloc_sarray)(j_common_ptr(cinfo), JPOOL_IMAGE,
-                                                   JDIMENSION(width) * JDIMENSION(channels), 1);
-    while (cinfo->output_scanline < height) {
-      uint8_t* out = pixels + stride * (height - 1 - cinfo->output_scanline);
-      if (jpeg_read_scanlines(cinfo, buffer, 1) != 1) ErrorExit(j_common_ptr(cinfo));
-      const uint8_t* in = buffer[0];
-      if (channels == 1) {
-        for (uint32_t x = 0; x < width; ++x, out += 3) out[0] = out[1] = out[2] = in[x];
-      } else {
-        for (uint32_t x = 0; x < width; ++x, out += 3, in += 3) {
-          out[0] = in[2];
-          out[1] = in[1];
-          out[2] = in[0];
-        }
-      }
-    }
-  }
+  if (cinfo->output_scanline < height) ReadPlainRows(cinfo, pixels, stride, width, height, channels);
   jpeg_finish_decompress(cinfo);
   jpeg_destroy_decompress(cinfo);
   return true;

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <span>
 
-#include "window/picture.h"
+#include "pictures/picture.h"
 
 namespace kavrel::picture_detail {
 

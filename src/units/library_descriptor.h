@@ -1,13 +1,24 @@
-// The read-only record emitted with the program that start-up reads: where
-// the constant texts, the template store and the unit libraries lie.
+// How a program and the libraries it uses are described to the runtime: the
+// library descriptor (unit types, commands, notify routine) and the
+// read-only record emitted with the program that start-up reads, which says
+// where the constant texts, the template store and the libraries lie.
 #pragma once
 
 #include <cstdint>
 
+#include "commands/library_interface.h"
 #include "templates/handler_table.h"
 #include "units/unit_type.h"
 
 namespace kavrel {
+
+struct LibraryDescriptor {
+  int32_t unitTypeCount;
+  const UnitTypeDescriptor* unitTypes;
+  int32_t commandCount;
+  const CommandFunction* commands;
+  LibraryNotifyFn notify;
+};
 
 // Thirteen words on the target. Handler offsets stored in templates are
 // relocated through the program's handler table, so the code-base word

@@ -1,4 +1,4 @@
-#include "templates/byte_reader.h"
+#include "base/byte_reader.h"
 
 #include <cstring>
 

@@ -2,9 +2,9 @@
 // Making the icon itself is left to the installed hook (Win32).
 #include <cstring>
 
-#include "templates/byte_reader.h"
-#include "window/picture.h"
-#include "window/picture_decoders.h"
+#include "base/byte_reader.h"
+#include "pictures/picture.h"
+#include "pictures/picture_decoders.h"
 
 namespace kavrel {
 

@@ -7,8 +7,8 @@
 
 #include <cstdint>
 
-#include "window/picture.h"
-#include "window/picture_layout.h"
+#include "pictures/picture.h"
+#include "pictures/picture_layout.h"
 
 namespace kavrel {
 

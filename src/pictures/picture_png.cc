@@ -3,7 +3,7 @@
 
 #include <png.h>
 
-#include "window/picture_decoders.h"
+#include "pictures/picture_decoders.h"
 
 namespace kavrel::picture_detail {
 

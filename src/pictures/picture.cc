@@ -1,4 +1,4 @@
-#include "window/picture.h"
+#include "pictures/picture.h"
 
 #include <cstdio>
 #include <cstring>
@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "commands/runtime_heap.h"
-#include "templates/byte_reader.h"
-#include "window/picture_decoders.h"
+#include "base/byte_reader.h"
+#include "pictures/picture_decoders.h"
 
 #ifdef _WIN32
 #include <share.h>

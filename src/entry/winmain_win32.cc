@@ -31,6 +31,6 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int showCom
 
   RuntimeApp& app = RuntimeApp::Instance();
   app.SetProgram(&descriptor, &StartProgram);
-  InstallWindowEngine();
+  app.SetWindowEngine(&InstallWindowEngine(app));
   return RunApplication(app, instance, commandLine, showCommand);
 }
