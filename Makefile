@@ -22,8 +22,11 @@ test: layering build
 run: build
 	bash scripts/run-kavrel.sh $(BUILD)
 
+# Host benchmarks, then those under Wine in the sub-build that runs here.
 bench: build
 	cmake --build $(BUILD) --target bench
+	d=$(BUILD)/windows64; [ -f $$d/CTestTestfile.cmake ] || d=$(BUILD)/windows; \
+	cmake --build $$d --target e2e_bench
 
 # Every button pressed 1,000 times (make test presses each 100 times).
 soak: build

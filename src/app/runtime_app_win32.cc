@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "base/startup_profile.h"
 #include "app/exe_path.h"
 #include "app/fatal_text.h"
 #include "commands/heap_win32.h"
@@ -110,6 +111,7 @@ void RuntimeApp::InitRuntime() {
     OleInitialize(nullptr);
     oleInitialised_ = 1;
   }
+  MarkProfile("ole");
 
   ExePath exe = ThisExePath();
   exeDir_ = exe.dir;
@@ -142,6 +144,7 @@ void RuntimeApp::InitRuntime() {
     LoadTemplateStoreOrReport(std::span<const uint8_t>(program_->templateStore, program_->templateStoreSize),
                               handlers, windows_);
   }
+  MarkProfile("templates-read");
 }
 
 void RuntimeApp::CreateHiddenOwner() {
@@ -208,6 +211,7 @@ void RuntimeApp::RunLoop(bool modal) {
 }
 
 bool RuntimeApp::OnIdle(long count) {
+  if (ProfileOn()) FinishProfile("idle");
   if (count == 0) {
     idleStart_ = GetTickCount();
     idleSkip_.clear();

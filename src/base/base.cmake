@@ -3,4 +3,5 @@
 list(APPEND KAVREL_NEUTRAL_SOURCES
   src/base/byte_reader.cc
   src/base/byte_writer.cc
-  src/base/code_page.cc)
+  src/base/code_page.cc
+  src/base/startup_profile.cc)

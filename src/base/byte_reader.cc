@@ -38,6 +38,20 @@ bool ByteReader::Read(void* dst, size_t n) {
   }
   auto* out = static_cast<uint8_t*>(dst);
   while (n > 0) {
+    if (cur_ == end_ && out && source_ && n >= buffer_.size()) {
+      // A long read goes straight from the source, past the buffer.
+      windowStart_ += uint64_t(end_ - base_);
+      base_ = cur_ = end_ = buffer_.data();
+      const size_t got = source_->Read(out, n);
+      if (got == 0) {
+        failed_ = true;
+        return false;
+      }
+      windowStart_ += got;
+      out += got;
+      n -= got;
+      continue;
+    }
     if (cur_ == end_ && !Refill()) {
       failed_ = true;
       return false;

@@ -3,8 +3,11 @@
 // its commands and then runs ProgramMain.
 #include <windows.h>
 
+#include <cstdlib>
+
 #include "app/runtime_app_win32.h"
 #include "app/runtime_services_win32.h"
+#include "base/startup_profile.h"
 #include "framework/code_page_win32.h"
 #include "program/program.h"
 #include "program/program_descriptor.h"
@@ -18,10 +21,23 @@ int32_t StartProgram() {
   return kavrel::ProgramMain();
 }
 
+// The start-up bench names a file for the start-up profile and the clock's
+// reading when it started this process; without them nothing is recorded.
+void StartProfileFromEnvironment() {
+  char path[MAX_PATH] = {};
+  char start[32] = {};
+  const DWORD pathLength = GetEnvironmentVariableA("KAVREL_PROFILE_FILE", path, sizeof path);
+  const DWORD startLength = GetEnvironmentVariableA("KAVREL_PROFILE_START", start, sizeof start);
+  if (pathLength == 0 || pathLength >= sizeof path || startLength == 0 || startLength >= sizeof start) return;
+  kavrel::StartProfile(std::strtoll(start, nullptr, 10), path);
+  kavrel::MarkProfile("winmain");
+}
+
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int showCommand) {
   using namespace kavrel;
+  StartProfileFromEnvironment();
   // The program's descriptor with the runtime's own unit library, the one
   // library this program uses.
   static const LibraryDescriptor* const libraries[] = {&TheRuntimeLibrary()};

@@ -1,11 +1,43 @@
 #include "framework/window_win32.h"
 
+#include <mutex>
+#include <unordered_map>
+
 namespace kavrel {
 
 namespace {
 
-// The window property that holds a window's object.
-const char kObjectProperty[] = "KavrelWindowObject";
+// Window objects by their windows. Nearly every message looks its window up,
+// so the table stays in the process: a window property would cost a round
+// trip to the window server on each lookup. Entries go with Unsubclass, at
+// WM_NCDESTROY at the latest. Never destroyed, as windows may go after the
+// process's static objects.
+class ObjectTable {
+ public:
+  Window* Find(HWND hwnd) {
+    std::lock_guard<std::mutex> hold(lock_);
+    auto found = objects_.find(hwnd);
+    return found == objects_.end() ? nullptr : found->second;
+  }
+  // False when the window already has an object.
+  bool Add(HWND hwnd, Window* window) {
+    std::lock_guard<std::mutex> hold(lock_);
+    return objects_.emplace(hwnd, window).second;
+  }
+  void Remove(HWND hwnd) {
+    std::lock_guard<std::mutex> hold(lock_);
+    objects_.erase(hwnd);
+  }
+
+ private:
+  std::mutex lock_;
+  std::unordered_map<HWND, Window*> objects_;
+};
+
+ObjectTable& Objects() {
+  static ObjectTable* table = new ObjectTable;
+  return *table;
+}
 
 // CreateEx attaches its object to the first window the thread creates while
 // the hook is set; creation is not re-entrant before that point.
@@ -61,12 +93,11 @@ Window::~Window() {
 
 Window* Window::FromHandle(HWND hwnd) {
   if (!hwnd) return nullptr;
-  return static_cast<Window*>(GetPropA(hwnd, kObjectProperty));
+  return Objects().Find(hwnd);
 }
 
 bool Window::Attach(HWND hwnd) {
-  if (hwnd_ || !hwnd || FromHandle(hwnd)) return false;
-  if (!SetPropA(hwnd, kObjectProperty, this)) return false;
+  if (hwnd_ || !hwnd || !IsWindow(hwnd) || !Objects().Add(hwnd, this)) return false;
   hwnd_ = hwnd;
   previous_ = reinterpret_cast<WNDPROC>(
       SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Window::StaticProc)));
@@ -84,7 +115,7 @@ HWND Window::Unsubclass() {
   // Only restore what is still ours: a later subclass keeps its place.
   if (reinterpret_cast<WNDPROC>(GetWindowLongPtrA(hwnd, GWLP_WNDPROC)) == &Window::StaticProc)
     SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previous_));
-  RemovePropA(hwnd, kObjectProperty);
+  Objects().Remove(hwnd);
   hwnd_ = nullptr;
   return hwnd;
 }

@@ -10,4 +10,5 @@ list(APPEND KAVREL_NEUTRAL_SOURCES
   src/pictures/picture_pcx.cc
   src/pictures/picture_png.cc)
 list(APPEND KAVREL_WIN32_SOURCES
-  src/pictures/picture_win32.cc)
+  src/pictures/picture_win32.cc
+  src/pictures/stretched_picture_win32.cc)

@@ -4,6 +4,7 @@
 #include <map>
 #include <vector>
 
+#include "base/startup_profile.h"
 #include "commands/library_interface.h"
 #include "units/unit_interface_win32.h"
 #include "window/window_engine_win32.h"
@@ -63,12 +64,15 @@ class WindowLoad {
     CallLibrary(request::kBlockEvents, 0, 0);
     window_.SaveTableForLoad();
     menu_ = BuildMenu(units_);
-    if (!CreateWindowUnit() || !CreateUnits()) return Fail();
+    if (!CreateWindowUnit()) return Fail();
+    MarkProfile("window-created");
+    if (!CreateUnits()) return Fail();
     PlaceUnitsInContainers();
     StackUnits();
     MakeCursors();
     AnnounceLoaded();
     ShowUnits();
+    MarkProfile("units-shown");
     CallLibrary(request::kUnblockEvents, 0, 0);
     return Finish();
   }
@@ -132,18 +136,29 @@ class WindowLoad {
       if (!create) return false;
       const UnitRect r = record->rect();
       std::span<const uint8_t> blob = record->properties();
-      Window* unit = create(blob.data(), int32_t(blob.size()), ExtraStyle(record->flags()), hwnd_, childId, 0,
-                            r.left, r.top, r.width, r.height, id_, record->id(), 0, 0);
+      Window* unit = create(blob.data(), int32_t(blob.size()), ExtraStyle(record->flags()), ParentFor(*record),
+                            childId, 0, r.left, r.top, r.width, r.height, id_, record->id(), 0, 0);
       childId += kChildIdStep;
       if (!unit) return false;
       units_.SetObject(i, unit);
+      MarkProfile("unit-created", int32_t(i));
       visible_[i] = record->visible() && !(type->stateFlags & typeflag::kNeverShown);
     }
     return true;
   }
 
-  // Each unit goes onto the window of its container; of a paged container
-  // only the first page shows.
+  // The window a unit starts on: its container's, when that is made
+  // already, else the window's. (Moving a unit later costs a round of
+  // messages to both windows; where it lands is the same.)
+  HWND ParentFor(const UnitTemplate& record) const {
+    if (record.parent() != 0)
+      if (std::optional<uint32_t> at = units_.PositionOf(record.parent()))
+        if (Window* container = ObjectAt(*at)) return container->hwnd();
+    return hwnd_;
+  }
+
+  // Each unit goes onto the window of its container, if it did not start
+  // there; of a paged container only the first page shows.
   void PlaceUnitsInContainers() {
     for (uint32_t i = 1; i < count_; ++i) {
       auto record = units_.RecordAt(i);
@@ -151,7 +166,9 @@ class WindowLoad {
       if (record->parent() != 0) {
         std::optional<uint32_t> at = units_.PositionOf(record->parent());
         Window* container = at ? ObjectAt(*at) : nullptr;
-        if (container && container != windowObject_) SetParent(ObjectAt(i)->hwnd(), container->hwnd());
+        Window* unit = ObjectAt(i);
+        if (container && container != windowObject_ && unit && GetParent(unit->hwnd()) != container->hwnd())
+          SetParent(unit->hwnd(), container->hwnd());
       }
       const UnitTypeDescriptor* type = engine_.TypeOf(record->type());
       if (type && (type->stateFlags & typeflag::kPaged)) HideLaterPages(*record);
@@ -214,8 +231,10 @@ class WindowLoad {
     if (IsWindow(hwnd_)) engine_.RaiseEvent(id_, 0, window_event::kAfterCreated2);
     if (!IsWindow(hwnd_)) return true;
 
+    MarkProfile("created-events-raised");
     if (visible_[0]) windowObject_->ShowAfterLoad(reload_);
     if (!IsWindow(hwnd_)) return true;
+    MarkProfile("window-shown");
 
     if (modal_) DisableOtherWindows();
     SettleFocus();

@@ -156,6 +156,7 @@ bool WindowUnit::SetOwnProperty(int32_t own, const PropertyValue& value) {
       break;
     case WindowOwn::kPicture:
       props_.picture = BytesOf(value);
+      stretched_.Reset();
       FreePicture(picture_);
       picture_ = nullptr;
       pictureDecoded_ = false;

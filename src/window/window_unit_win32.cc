@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 
+#include "base/startup_profile.h"
 #include "commands/library_interface.h"
 #include "templates/window_template.h"
 #include "units/unit_interface_win32.h"
@@ -105,6 +106,7 @@ WindowUnit::~WindowUnit() {
   if (accelerator_) DestroyAcceleratorTable(accelerator_);
   if (largeIcon_) DestroyIcon(largeIcon_);
   if (smallIcon_) DestroyIcon(smallIcon_);
+  stretched_.Reset();
   FreePicture(picture_);
 }
 
@@ -152,6 +154,7 @@ void WindowUnit::ApplyIcons() {
   SendMessageA(hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small ? small : large));
   if (oldLarge) DestroyIcon(oldLarge);
   if (oldSmall) DestroyIcon(oldSmall);
+  MarkProfile("icons-set");
 }
 
 void WindowUnit::ApplyShape() {
@@ -212,7 +215,9 @@ void WindowUnit::PaintBackground(HDC dc) {
   HRGN remaining = CreateRectRgnIndirect(&clip);
   if (!props_.picture.empty() && !pictureDecoded_) {
     pictureDecoded_ = true;
+    MarkProfile("background-decode");
     picture_ = DecodePicture(props_.picture.data(), int32_t(props_.picture.size()));
+    MarkProfile("background-decoded");
   }
   if (picture_) {
     switch (props_.pictureMode) {
@@ -222,9 +227,7 @@ void WindowUnit::PaintBackground(HDC dc) {
         DrawPictureLayout(int32_t(props_.pictureMode), dc, picture_, client, clip, &remaining, colour);
         break;
       case 3:
-        if (DrawPicture(dc, picture_, client.left, client.top, client.right - client.left,
-                        client.bottom - client.top, colour) &&
-            remaining) {
+        if (stretched_.Draw(dc, picture_, client, colour) && remaining) {
           DeleteObject(remaining);
           remaining = nullptr;
         }
@@ -239,6 +242,7 @@ void WindowUnit::PaintBackground(HDC dc) {
     DeleteObject(brush);
     DeleteObject(remaining);
   }
+  MarkProfile("background-painted");
 }
 
 bool WindowUnit::OnClose() {

@@ -13,6 +13,7 @@
 #include "framework/window_win32.h"
 #include "units/unit_type.h"
 #include "pictures/picture.h"
+#include "pictures/stretched_picture_win32.h"
 #include "window/window_props.h"
 
 namespace kavrel {
@@ -112,6 +113,7 @@ class WindowUnit : public Window {
   HICON smallIcon_ = nullptr;
   HFONT font_ = nullptr;  // a stock font, never deleted
   Picture* picture_ = nullptr;
+  StretchedPicture stretched_;  // the picture as layout 3 last drew it
   bool pictureDecoded_ = false;
   bool loaded_ = false;
   bool helpStarted_ = false;

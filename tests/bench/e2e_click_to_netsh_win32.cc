@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <optional>
 #include <vector>
 
 #include "driver_win32.h"
@@ -20,6 +21,11 @@ double Milliseconds(int64_t ticks) {
   LARGE_INTEGER frequency{};
   QueryPerformanceFrequency(&frequency);
   return double(ticks) * 1000.0 / double(frequency.QuadPart);
+}
+
+double Median(std::vector<double> v) {
+  std::sort(v.begin(), v.end());
+  return v.empty() ? 0 : v[v.size() / 2];
 }
 
 void Report(const char* what, std::vector<double> v) {
@@ -59,7 +65,30 @@ int Run() {
     return 1;
   }
 
-  std::vector<double> toStatic, toFirst, toSecond;
+  // The baseline: the very line Kavrel gave cmd, started directly by this
+  // program the way Run starts it, timed to the same netsh entry.
+  auto startDirectly = [&](const std::string& line) -> std::optional<double> {
+    log.Clear();
+    std::vector<char> buffer(line.begin(), line.end());
+    buffer.push_back('\0');
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESHOWWINDOW;
+    startup.wShowWindow = SW_SHOWNORMAL;  // what Run gives a line started without a show mode
+    PROCESS_INFORMATION process{};
+    LARGE_INTEGER started{};
+    QueryPerformanceCounter(&started);
+    if (!CreateProcessA(nullptr, buffer.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
+      return std::nullopt;
+    auto records = log.WaitForRecords(1, 30000);
+    WaitForSingleObject(process.hProcess, 15000);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    if (!records || records->empty()) return std::nullopt;
+    return Milliseconds(int64_t((*records)[0].startTicks) - started.QuadPart);
+  };
+  std::string staticLine;
+  std::vector<double> toStatic, toFirst, toSecond, direct;
   for (int i = 0; i < kPresses; ++i) {
     for (HWND button : {staticButton, dhcpButton}) {
       log.Clear();
@@ -76,16 +105,25 @@ int Run() {
       auto after = [&](size_t k) { return Milliseconds(int64_t((*records)[k].startTicks) - clicked.QuadPart); };
       if (button == staticButton) {
         toStatic.push_back(after(0));
+        staticLine = (*records)[0].parentCommandLine;
       } else {
         toFirst.push_back(after(0));
         toSecond.push_back(after(1));
       }
+    }
+    if (std::optional<double> t = startDirectly(staticLine)) {
+      direct.push_back(*t);
+    } else {
+      std::printf("press %d: the line started directly ran no netsh\n", i);
+      return 1;
     }
   }
   std::printf("click to the recording netsh starting, through cmd /c\n");
   Report("static address", toStatic);
   Report("DHCP, first netsh", toFirst);
   Report("DHCP, second netsh", toSecond);
+  Report("static line started directly", direct);
+  std::printf("%-36s %.2f x (medians)\n", "static address / started directly", Median(toStatic) / Median(direct));
   PostMessageW(app->main(), WM_SYSCOMMAND, SC_CLOSE, 0);
   app->WaitForExit(10000);
   log.Clear();

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 #include <limits>
 #include <string>
@@ -9,6 +10,7 @@
 #include "app/exe_path.h"
 #include "app/fatal_text.h"
 #include "app/runtime_lists.h"
+#include "base/startup_profile.h"
 #include "commands/runtime_heap.h"
 
 namespace kavrel {
@@ -179,6 +181,42 @@ TEST(IdleCallbackList, WalksBackwardsAndDropsDeadWindows) {
   g_calls.clear();
   list.Walk(isWindow);
   EXPECT_EQ(g_calls, (std::vector<int>{40, 30, 10}));
+}
+
+// The start-up bench reads the profile file as "<microseconds> <phase>
+// [<detail>]" lines in the order of the marks; once written, the profile
+// records nothing more.
+TEST(StartupProfile, WritesItsMarksOnceInOrder) {
+  const std::string path = ::testing::TempDir() + "kavrel-profile.txt";
+  std::remove(path.c_str());
+  EXPECT_FALSE(ProfileOn());
+  MarkProfile("ignored");
+  StartProfile(ProfileClockNs(), path.c_str());
+  MarkProfile("winmain");
+  MarkProfile("unit-created", 21);
+  ASSERT_TRUE(FinishProfile("idle"));
+  EXPECT_FALSE(ProfileOn());
+  MarkProfile("late");
+  EXPECT_FALSE(FinishProfile("idle"));
+
+  std::FILE* file = std::fopen(path.c_str(), "r");
+  ASSERT_NE(file, nullptr);
+  char text[256] = {};
+  const size_t got = std::fread(text, 1, sizeof text - 1, file);
+  std::fclose(file);
+  std::remove(path.c_str());
+  long long first = -1, second = -1, third = -1;
+  char a[32] = {}, b[32] = {}, c[32] = {};
+  int detail = 0;
+  ASSERT_GT(got, 0u);
+  ASSERT_EQ(std::sscanf(text, "%lld %31s %lld %31s %d %lld %31s", &first, a, &second, b, &detail, &third, c), 7) << text;
+  EXPECT_EQ(std::string(a), "winmain");
+  EXPECT_EQ(std::string(b), "unit-created");
+  EXPECT_EQ(detail, 21);
+  EXPECT_EQ(std::string(c), "idle");
+  EXPECT_LE(0, first);
+  EXPECT_LE(first, second);
+  EXPECT_LE(second, third);
 }
 
 }  // namespace

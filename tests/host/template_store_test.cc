@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 
 #include "framework/memory_archive.h"
@@ -159,6 +160,29 @@ TEST(TemplateStore, WholeBlockRoundTripsByteForByte) {
   std::vector<uint8_t> original = RealBlock();
   std::fill(original.begin() + 8, original.begin() + 12, 0);
   EXPECT_TRUE(rewritten == original);
+}
+
+// Through an archive, a read longer than the buffer goes straight to its
+// destination; the bytes, the position and the bounds must come out as an
+// in-place reader gives them.
+TEST(TemplateStore, ArchiveReadsMatchInPlaceReadsAcrossTheBuffer) {
+  std::vector<uint8_t> data(10000);
+  for (size_t i = 0; i < data.size(); ++i) data[i] = uint8_t(i * 7 + i / 251);
+  MemoryStream stream(data);
+  std::array<uint8_t, 16> buffer;
+  ByteReader archive(stream, buffer);
+  ByteReader inPlace(data);
+  for (size_t n : {3u, 5000u, 16u, 17u, 4u, 4000u}) {
+    std::vector<uint8_t> a(n), b(n);
+    ASSERT_TRUE(archive.Read(a.data(), n)) << n;
+    ASSERT_TRUE(inPlace.Read(b.data(), n)) << n;
+    EXPECT_EQ(a, b) << n;
+    EXPECT_EQ(archive.position(), inPlace.position()) << n;
+    EXPECT_EQ(archive.remaining(), inPlace.remaining()) << n;
+  }
+  std::vector<uint8_t> tooMuch(size_t(archive.remaining()) + 1);
+  EXPECT_FALSE(archive.Read(tooMuch.data(), tooMuch.size()));
+  EXPECT_FALSE(archive.ok());
 }
 
 TEST(TemplateStore, EmptyStoreAndEmptyIndexAddNoWindow) {

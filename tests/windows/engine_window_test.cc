@@ -428,6 +428,33 @@ TEST_F(EngineWindowTest, WhiteBackgroundAndPictureModes) {
   }
 }
 
+// Every paint of a stretched picture gives the pixels of the whole picture
+// stretched once, whatever part of the window the paint covers: a unit that
+// asks for the background under it (a clipped, partial paint) gets exactly
+// what the window shows there.
+COLORREF Weave(int x, int y) { return RGB((x * 37) & 255, (y * 53) & 255, ((x + y) * 11) & 255); }
+
+TEST_F(EngineWindowTest, AStretchedPictureIsTheSameUnderAnyClip) {
+  WindowProps props = MainLike();
+  props.border = 0;
+  props.startPosition = 0;
+  props.picture = Bmp(480, 250, &Weave);
+  props.pictureMode = 3;
+  WindowDesign design = NewWindow(props, {0, 0, 200, 100});
+  ASSERT_TRUE(Load(Install(design)));
+  HWND hwnd = WindowHandle(design.id);
+  Capture whole(hwnd);
+  const RECT part{37, 13, 111, 58};
+  test::Canvas canvas(200, 100, RGB(0, 0, 0));
+  IntersectClipRect(canvas.dc(), part.left, part.top, part.right, part.bottom);
+  SendMessageA(hwnd, WM_PRINTCLIENT, WPARAM(canvas.dc()), PRF_CLIENT | PRF_ERASEBKGND);
+  int differing = 0;
+  for (int y = part.top; y < part.bottom; ++y)
+    for (int x = part.left; x < part.right; ++x) differing += canvas.At(x, y) != whole.At(x, y) ? 1 : 0;
+  EXPECT_EQ(differing, 0);
+  EXPECT_EQ(canvas.Count({0, 0, 200, part.top}, RGB(0, 0, 0)), 200 * part.top);  // outside the clip: untouched
+}
+
 }  // namespace
 }  // namespace kavrel::engine_test
 

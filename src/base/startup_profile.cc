@@ -1,0 +1,75 @@
+#include "base/startup_profile.h"
+
+#include <chrono>
+#include <cstdio>
+#include <string>
+
+namespace kavrel {
+
+namespace {
+
+constexpr size_t kMaxMarks = 128;
+
+struct Profile {
+  bool on = false;
+  int64_t startNs = 0;
+  std::string path;
+  ProfileMark marks[kMaxMarks] = {};
+  size_t count = 0;
+};
+
+Profile& TheProfile() {
+  static Profile profile;
+  return profile;
+}
+
+}  // namespace
+
+int64_t ProfileClockNs() {
+  return std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::steady_clock::now().time_since_epoch())
+      .count();
+}
+
+void StartProfile(int64_t startNs, const char* path) {
+  Profile& p = TheProfile();
+  p.on = true;
+  p.startNs = startNs;
+  p.path = path ? path : "";
+  p.count = 0;
+}
+
+bool ProfileOn() { return TheProfile().on; }
+
+void MarkProfile(const char* phase, int32_t detail) {
+  Profile& p = TheProfile();
+  if (!p.on || p.count == kMaxMarks) return;
+  p.marks[p.count++] = {phase, detail, ProfileClockNs() - p.startNs};
+}
+
+std::span<const ProfileMark> ProfileMarks() {
+  const Profile& p = TheProfile();
+  return {p.marks, p.count};
+}
+
+bool FinishProfile(const char* phase) {
+  Profile& p = TheProfile();
+  if (!p.on) return false;
+  MarkProfile(phase);
+  p.on = false;
+  // Written beside and then renamed, so a reader never sees half a profile.
+  const std::string part = p.path + ".part";
+  std::FILE* file = std::fopen(part.c_str(), "w");
+  if (!file) return false;
+  bool ok = true;
+  for (size_t i = 0; i < p.count; ++i) {
+    const ProfileMark& m = p.marks[i];
+    const int written = m.detail >= 0
+                            ? std::fprintf(file, "%lld %s %d\n", static_cast<long long>(m.ns / 1000), m.phase, m.detail)
+                            : std::fprintf(file, "%lld %s\n", static_cast<long long>(m.ns / 1000), m.phase);
+    ok = ok && written > 0;
+  }
+  ok = std::fclose(file) == 0 && ok;
+  return ok && std::rename(part.c_str(), p.path.c_str()) == 0;
+}
+
+}  // namespace kavrel

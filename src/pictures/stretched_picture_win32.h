@@ -1,0 +1,43 @@
+// A picture stretched over an area, drawn once into a bitmap of the area's
+// size and copied from there on every later paint. This matters beyond
+// speed: the system's HALFTONE stretch gives different pixels for a clipped
+// paint than for a whole one, so a partial repaint drawn afresh would not
+// match what is around it. It is drawn again when
+// the area's size or the background colour changes, or after Reset (the
+// picture itself changed).
+#pragma once
+
+#include <windows.h>
+
+#include "pictures/picture.h"
+
+namespace kavrel {
+
+class StretchedPicture {
+ public:
+  StretchedPicture() = default;
+  ~StretchedPicture() { Reset(); }
+  StretchedPicture(const StretchedPicture&) = delete;
+  StretchedPicture& operator=(const StretchedPicture&) = delete;
+
+  // Forgets the drawn bitmap.
+  void Reset();
+  // Draws `picture` stretched over `area` of `dc`, as DrawPicture does;
+  // false when no image could be made of it.
+  bool Draw(HDC dc, const Picture* picture, const RECT& area, COLORREF background);
+
+ private:
+  // Draws the bitmap anew, compatible with `dc`; false when no image could
+  // be made (or no bitmap), and then there is none.
+  bool Make(HDC dc, const Picture* picture, int width, int height, COLORREF background);
+
+  HDC memory_ = nullptr;  // holds bitmap_ selected, ready to copy from
+  HGDIOBJ previous_ = nullptr;
+  HBITMAP bitmap_ = nullptr;
+  const Picture* picture_ = nullptr;
+  int width_ = 0;
+  int height_ = 0;
+  COLORREF background_ = 0;
+};
+
+}  // namespace kavrel
