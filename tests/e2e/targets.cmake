@@ -67,7 +67,7 @@ set_tests_properties(e2e_screenshot PROPERTIES ENVIRONMENT "${KAVREL_WINE_ENV}" 
 # programs run on this machine).
 add_executable(e2e_window_load ${CMAKE_SOURCE_DIR}/tests/bench/e2e_window_load_win32.cc)
 target_include_directories(e2e_window_load PRIVATE ${KAVREL_GENERATED_DIR})
-target_link_libraries(e2e_window_load PRIVATE kavrel_win32)
+target_link_libraries(e2e_window_load PRIVATE kavrel_win32 oleaut32 ole32 uuid)
 target_link_options(e2e_window_load PRIVATE ${KAVREL_WIN_LINK})
 
 add_executable(e2e_click_to_netsh ${CMAKE_SOURCE_DIR}/tests/bench/e2e_click_to_netsh_win32.cc ${e2e_dir}/driver_win32.cc)

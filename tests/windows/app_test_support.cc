@@ -101,10 +101,19 @@ std::optional<DWORD> RunChild(const std::string& scenario, const std::vector<std
   STARTUPINFOA startup{};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION process{};
-  if (!CreateProcessA(nullptr, buffer.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                      directory.empty() ? nullptr : directory.c_str(), &startup, &process)) {
-    ADD_FAILURE() << "cannot start " << line;
-    return std::nullopt;
+  auto start = [&] {
+    return CreateProcessA(nullptr, buffer.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                          directory.empty() ? nullptr : directory.c_str(), &startup, &process) != FALSE;
+  };
+  // Wine now and then fails to start a process while the one before is still
+  // going away; the harness tries once more before it calls that a failure.
+  if (!start()) {
+    const DWORD first = GetLastError();
+    Sleep(250);
+    if (!start()) {
+      ADD_FAILURE() << "cannot start " << line << " (error " << first << ", then " << GetLastError() << ")";
+      return std::nullopt;
+    }
   }
   std::optional<DWORD> code;
   if (WaitForSingleObject(process.hProcess, timeoutMs) == WAIT_OBJECT_0) {
