@@ -27,12 +27,12 @@ void AxisTiles(int64_t origin, int64_t extent, int64_t size, int64_t clipLo, int
 
 }  // namespace
 
-PictureRect PlaceNatural(const PictureRect& target, int32_t width, int32_t height) {
+PixelRect PlaceNatural(const PixelRect& target, int32_t width, int32_t height) {
   return {target.left, target.top, Clamp32(int64_t(target.left) + width),
           Clamp32(int64_t(target.top) + height)};
 }
 
-PictureRect PlaceFitted(const PictureRect& target, int32_t width, int32_t height) {
+PixelRect PlaceFitted(const PixelRect& target, int32_t width, int32_t height) {
   const int64_t areaWidth = int64_t(target.right) - target.left;
   const int64_t areaHeight = int64_t(target.bottom) - target.top;
   if (width <= 0 || height <= 0 || areaWidth <= 0 || areaHeight <= 0)
@@ -55,7 +55,7 @@ PictureRect PlaceFitted(const PictureRect& target, int32_t width, int32_t height
   return {Clamp32(x), Clamp32(y), Clamp32(x + w), Clamp32(y + h)};
 }
 
-TileRange TilesMeetingClip(const PictureRect& target, const PictureRect& clip, int32_t width,
+TileRange TilesMeetingClip(const PixelRect& target, const PixelRect& clip, int32_t width,
                            int32_t height) {
   TileRange range;
   AxisTiles(target.left, int64_t(target.right) - target.left, width, clip.left, clip.right,
@@ -66,7 +66,7 @@ TileRange TilesMeetingClip(const PictureRect& target, const PictureRect& clip, i
   return range;
 }
 
-PictureRect TileAt(const PictureRect& target, int32_t width, int32_t height, int32_t column,
+PixelRect TileAt(const PixelRect& target, int32_t width, int32_t height, int32_t column,
                    int32_t row) {
   int64_t x = target.left + int64_t(column) * width;
   int64_t y = target.top + int64_t(row) * height;

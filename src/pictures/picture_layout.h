@@ -5,20 +5,9 @@
 
 #include <cstdint>
 
+#include "base/pixel_rect.h"
+
 namespace kavrel {
-
-// Same shape as a Win32 RECT: right and bottom are exclusive.
-struct PictureRect {
-  int32_t left = 0;
-  int32_t top = 0;
-  int32_t right = 0;
-  int32_t bottom = 0;
-
-  int32_t Width() const { return right - left; }
-  int32_t Height() const { return bottom - top; }
-  bool Empty() const { return right <= left || bottom <= top; }
-  bool operator==(const PictureRect&) const = default;
-};
 
 enum PictureLayout : int32_t {
   kLayoutNatural = 0,
@@ -27,11 +16,11 @@ enum PictureLayout : int32_t {
 };
 
 // Layout 0: the picture at its own size at the target's top-left corner.
-PictureRect PlaceNatural(const PictureRect& target, int32_t width, int32_t height);
+PixelRect PlaceNatural(const PixelRect& target, int32_t width, int32_t height);
 
 // Layout 2: a picture that fits keeps its size, one too wide or too high is
 // shrunk by the smaller ratio; either way it is centred. Never enlarged.
-PictureRect PlaceFitted(const PictureRect& target, int32_t width, int32_t height);
+PixelRect PlaceFitted(const PixelRect& target, int32_t width, int32_t height);
 
 // Layout 1: copies start at the target's top-left corner and go on while the
 // copy's left (top) edge is inside the target. The range holds the columns
@@ -45,10 +34,10 @@ struct TileRange {
 
   bool Empty() const { return endColumn <= firstColumn || endRow <= firstRow; }
 };
-TileRange TilesMeetingClip(const PictureRect& target, const PictureRect& clip, int32_t width,
+TileRange TilesMeetingClip(const PixelRect& target, const PixelRect& clip, int32_t width,
                            int32_t height);
 // The rectangle of the copy in a column and row.
-PictureRect TileAt(const PictureRect& target, int32_t width, int32_t height, int32_t column,
+PixelRect TileAt(const PixelRect& target, int32_t width, int32_t height, int32_t column,
                    int32_t row);
 
 }  // namespace kavrel

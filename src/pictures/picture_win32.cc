@@ -226,7 +226,7 @@ void DrawSelected(const PictureImage& image, HDC source, int32_t x, int32_t y, i
   }
 }
 
-void TakeOut(HRGN* remaining, const PictureRect& r) {
+void TakeOut(HRGN* remaining, const PixelRect& r) {
   if (!remaining || !*remaining || r.Empty()) return;
   HRGN cut = CreateRectRgn(r.left, r.top, r.right, r.bottom);
   if (!cut) return;
@@ -234,7 +234,6 @@ void TakeOut(HRGN* remaining, const PictureRect& r) {
   DeleteObject(cut);
 }
 
-PictureRect FromRect(const RECT& r) { return {int32_t(r.left), int32_t(r.top), int32_t(r.right), int32_t(r.bottom)}; }
 
 }  // namespace
 
@@ -295,20 +294,20 @@ void DrawPictureLayout(int32_t layout, HDC dc, const Picture* picture, const REC
   if (layout < kLayoutNatural || layout > kLayoutFitted) return;
   PictureImage image;
   if (!MakePictureImage(dc, picture, background, image)) return;
-  const PictureRect area = FromRect(target);
+  const PixelRect area = ToPixelRect(target);
   const int32_t w = image.width, h = image.height;
   SetStretchModeForDisplay(dc);
   HGDIOBJ old;
   HDC source = SelectImage(image, &old);
   if (layout == kLayoutNatural) {
-    PictureRect at = PlaceNatural(area, w, h);
+    PixelRect at = PlaceNatural(area, w, h);
     DrawSelected(image, source, at.left, at.top, -1, -1, int32_t(SRCCOPY));
     TakeOut(remaining, at);
   } else if (layout == kLayoutTiled) {
-    TileRange tiles = TilesMeetingClip(area, FromRect(clip), w, h);
+    TileRange tiles = TilesMeetingClip(area, ToPixelRect(clip), w, h);
     for (int32_t row = tiles.firstRow; row < tiles.endRow; ++row) {
       for (int32_t column = tiles.firstColumn; column < tiles.endColumn; ++column) {
-        PictureRect at = TileAt(area, w, h, column, row);
+        PixelRect at = TileAt(area, w, h, column, row);
         DrawSelected(image, source, at.left, at.top, -1, -1, int32_t(SRCCOPY));
       }
     }
@@ -317,7 +316,7 @@ void DrawPictureLayout(int32_t layout, HDC dc, const Picture* picture, const REC
       *remaining = nullptr;
     }
   } else {
-    PictureRect at = PlaceFitted(area, w, h);
+    PixelRect at = PlaceFitted(area, w, h);
     if (!at.Empty()) {
       DrawSelected(image, source, at.left, at.top, at.Width(), at.Height(), int32_t(SRCCOPY));
       TakeOut(remaining, at);

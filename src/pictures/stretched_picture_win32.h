@@ -27,10 +27,6 @@ class StretchedPicture {
   bool Draw(HDC dc, const Picture* picture, const RECT& area, COLORREF background);
 
  private:
-  // Draws the bitmap anew, compatible with `dc`; false when no image could
-  // be made (or no bitmap), and then there is none.
-  bool Make(HDC dc, const Picture* picture, int width, int height, COLORREF background);
-
   HDC memory_ = nullptr;  // holds bitmap_ selected, ready to copy from
   HGDIOBJ previous_ = nullptr;
   HBITMAP bitmap_ = nullptr;

@@ -4,13 +4,6 @@
 
 namespace kavrel {
 
-PaintRect Intersect(const PaintRect& a, const PaintRect& b) {
-  PaintRect r{std::max(a.left, b.left), std::max(a.top, b.top), std::min(a.right, b.right),
-             std::min(a.bottom, b.bottom)};
-  if (r.Empty()) return {};
-  return r;
-}
-
 GradientStops ChooseGradientColours(uint32_t colour1, uint32_t colour2, uint32_t colour3) {
   GradientStops stops;
   for (uint32_t c : {colour1, colour2, colour3})
@@ -70,14 +63,14 @@ uint32_t GradientColourAt(const GradientStops& stops, int32_t position, int32_t 
   return colour;
 }
 
-bool CanFillGradient(int32_t direction, const GradientStops& stops, const PaintRect& area) {
+bool CanFillGradient(int32_t direction, const GradientStops& stops, const PixelRect& area) {
   return stops.count >= 2 && direction >= 1 && direction <= 8 && !area.Empty();
 }
 
-std::vector<PaintRect> GradientTiles(const PaintRect& area, const PaintRect& clip) {
-  std::vector<PaintRect> tiles;
+std::vector<PixelRect> GradientTiles(const PixelRect& area, const PixelRect& clip) {
+  std::vector<PixelRect> tiles;
   if (area.Empty()) return tiles;
-  const PaintRect wanted = Intersect(area, clip);
+  const PixelRect wanted = Intersect(area, clip);
   if (wanted.Empty()) return tiles;
   // Only the rows and columns of tiles that meet the clip box.
   const int32_t firstColumn = (wanted.left - area.left) / kGradientTile;
@@ -96,7 +89,7 @@ std::vector<PaintRect> GradientTiles(const PaintRect& area, const PaintRect& cli
   return tiles;
 }
 
-void FillGradientTile(int32_t direction, const GradientStops& stops, const PaintRect& area, const PaintRect& tile,
+void FillGradientTile(int32_t direction, const GradientStops& stops, const PixelRect& area, const PixelRect& tile,
                       std::span<uint32_t> pixels) {
   const int32_t width = area.Width();
   const int32_t height = area.Height();
@@ -113,7 +106,7 @@ void FillGradientTile(int32_t direction, const GradientStops& stops, const Paint
   }
 }
 
-std::array<FrameBand, 4> GradientFrameBands(const PaintRect& r, int32_t width) {
+std::array<FrameBand, 4> GradientFrameBands(const PixelRect& r, int32_t width) {
   const int32_t across = std::max(0, std::min(width, r.Height() / 2));  // top and bottom
   const int32_t side = std::max(0, std::min(width, r.Width() / 2));     // left and right
   std::array<FrameBand, 4> bands;
@@ -134,8 +127,8 @@ std::array<FrameBand, 4> GradientFrameBands(const PaintRect& r, int32_t width) {
   return bands;
 }
 
-PaintRect InsideFrame(const PaintRect& r, int32_t width) {
-  PaintRect inside{r.left + width, r.top + width, r.right - width, r.bottom - width};
+PixelRect InsideFrame(const PixelRect& r, int32_t width) {
+  PixelRect inside{r.left + width, r.top + width, r.right - width, r.bottom - width};
   if (inside.Empty()) return {inside.left, inside.top, inside.left, inside.top};
   return inside;
 }

@@ -1,5 +1,5 @@
-// Paint rectangles and the gradient fills and frames of the label: colour
-// stops, positions, tiles and the mitred bands of a frame.
+// The gradient fills and frames of the label: colour stops, positions, tiles
+// and the mitred bands of a frame.
 #pragma once
 
 #include <array>
@@ -7,23 +7,11 @@
 #include <span>
 #include <vector>
 
+#include "base/pixel_rect.h"
 #include "units/unit_type.h"
 
 namespace kavrel {
 
-// Same shape as a Win32 RECT: right and bottom are exclusive.
-struct PaintRect {
-  int32_t left = 0;
-  int32_t top = 0;
-  int32_t right = 0;
-  int32_t bottom = 0;
-
-  int32_t Width() const { return right - left; }
-  int32_t Height() const { return bottom - top; }
-  bool Empty() const { return right <= left || bottom <= top; }
-  bool operator==(const PaintRect&) const = default;
-};
-PaintRect Intersect(const PaintRect& a, const PaintRect& b);
 
 // The colours a gradient uses, in order, DefaultColour skipped.
 struct GradientStops {
@@ -41,15 +29,15 @@ uint32_t GradientColourAt(const GradientStops& stops, int32_t position, int32_t 
 
 // True when a fill can be made: two or more colours, direction 1-8 and a
 // non-empty area.
-bool CanFillGradient(int32_t direction, const GradientStops& stops, const PaintRect& area);
+bool CanFillGradient(int32_t direction, const GradientStops& stops, const PixelRect& area);
 
 inline constexpr int32_t kGradientTile = 50;
 // The tiles of at most 50 x 50 pixels, from the area's top-left corner, left
 // to right and top to bottom, that meet `clip`.
-std::vector<PaintRect> GradientTiles(const PaintRect& area, const PaintRect& clip);
+std::vector<PixelRect> GradientTiles(const PixelRect& area, const PixelRect& clip);
 // One tile's pixels, top-down rows of tile.Width() 32-bit values 0x00RRGGBB
 // (the layout of a 32-bit DIB). Positions are those within `area`.
-void FillGradientTile(int32_t direction, const GradientStops& stops, const PaintRect& area, const PaintRect& tile,
+void FillGradientTile(int32_t direction, const GradientStops& stops, const PixelRect& area, const PixelRect& tile,
                       std::span<uint32_t> pixels);
 
 // The four bands of a gradient frame of thickness `width` inside `r`: top and
@@ -57,13 +45,13 @@ void FillGradientTile(int32_t direction, const GradientStops& stops, const Paint
 // clipped to trapezoids, so the corners are mitred. A side is at most half of
 // the rectangle.
 struct FrameBand {
-  PaintRect rect;
+  PixelRect rect;
   int32_t direction = 0;
   bool mitred = false;                          // clipped to `corners`
   std::array<std::array<int32_t, 2>, 4> corners{};  // polygon, (x, y)
 };
-std::array<FrameBand, 4> GradientFrameBands(const PaintRect& r, int32_t width);
+std::array<FrameBand, 4> GradientFrameBands(const PixelRect& r, int32_t width);
 // The rectangle inside the frame.
-PaintRect InsideFrame(const PaintRect& r, int32_t width);
+PixelRect InsideFrame(const PixelRect& r, int32_t width);
 
 }  // namespace kavrel

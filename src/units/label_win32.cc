@@ -162,7 +162,7 @@ void Label::Paint(HDC dc) {
   GetClientRect(hwnd(), &r);
 
   if (props_.border == 6 && props_.frameWidth > 0 && DrawFrame(dc, r, clip))
-    r = ToRect(InsideFrame(ToPaintRect(r), props_.frameWidth));
+    r = ToRect(InsideFrame(ToPixelRect(r), props_.frameWidth));
 
   RECT inside;
   if (!IntersectRect(&inside, &clip, &r)) SetRectEmpty(&inside);
@@ -199,7 +199,7 @@ bool Label::DrawFrame(HDC dc, const RECT& r, const RECT& clip) {
   if (stops.count < 2 || IsRectEmpty(&r)) return false;
   HRGN previous = CreateRectRgn(0, 0, 0, 0);
   const bool hadClip = GetClipRgn(dc, previous) == 1;
-  for (const FrameBand& band : GradientFrameBands(ToPaintRect(r), props_.frameWidth)) {
+  for (const FrameBand& band : GradientFrameBands(ToPixelRect(r), props_.frameWidth)) {
     const RECT area = ToRect(band.rect);
     if (band.mitred) {
       POINT corners[4];

@@ -91,7 +91,7 @@ void ShapeBox::Paint(HDC dc) {
   HBRUSH fill = plan.filled ? CreateSolidBrush(COLORREF(plan.fill)) : nullptr;
 
   SetBkMode(dc, TRANSPARENT);
-  PaintRect r = plan.rect;
+  PixelRect r = plan.rect;
   for (int pass = 0; pass < plan.passCount; ++pass) {
     SelectObject(dc, pens[pass]);
     SelectObject(dc, pass == 0 && fill ? HGDIOBJ(fill) : GetStockObject(NULL_BRUSH));

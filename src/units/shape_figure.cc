@@ -22,7 +22,7 @@ ShapePlan PlanShape(const ShapeBoxProps& props, int32_t width, int32_t height) {
   const int32_t lineStyle = ClampChoice(props.lineStyle, 5);
   const int32_t lineWidth = props.lineWidth < 0 ? 0 : props.lineWidth;
 
-  PaintRect r{0, 0, width, height};
+  PixelRect r{0, 0, width, height};
   if (relief == 0) {
     // Only a solid line has a width; other pens are one pixel.
     const int32_t w = lineStyle == 1 ? lineWidth : 1;
@@ -64,8 +64,8 @@ ShapePlan PlanShape(const ShapeBoxProps& props, int32_t width, int32_t height) {
   return plan;
 }
 
-PaintRect NextPassRect(int32_t figure, const PaintRect& r) {
-  PaintRect next = r;
+PixelRect NextPassRect(int32_t figure, const PixelRect& r) {
+  PixelRect next = r;
   if (figure == kFigureHorizontalLine) {
     next.top -= 1;
   } else if (figure == kFigureVerticalLine) {

@@ -34,7 +34,7 @@ struct ShapePlan {
   ShapePen pens[2];
   bool filled = false;  // the first pass fills with `fill`
   uint32_t fill = 0;
-  PaintRect rect;        // of the first pass
+  PixelRect rect;        // of the first pass
   int32_t cornerWidth = 0;
   int32_t cornerHeight = 0;
 };
@@ -44,6 +44,6 @@ struct ShapePlan {
 ShapePlan PlanShape(const ShapeBoxProps& props, int32_t width, int32_t height);
 
 // The rectangle of the next pass: up and left by one pixel.
-PaintRect NextPassRect(int32_t figure, const PaintRect& r);
+PixelRect NextPassRect(int32_t figure, const PixelRect& r);
 
 }  // namespace kavrel

@@ -100,7 +100,7 @@ std::vector<uint8_t> ValueBytes(const PropertyValue& v) {
 }
 
 bool FillGradientRect(HDC dc, int32_t direction, const GradientStops& stops, const RECT& area, const RECT& clip) {
-  const PaintRect whole = ToPaintRect(area);
+  const PixelRect whole = ToPixelRect(area);
   if (!CanFillGradient(direction, stops, whole)) return false;
   std::vector<uint32_t> pixels(size_t(kGradientTile) * kGradientTile);
   BITMAPINFO info{};
@@ -108,7 +108,7 @@ bool FillGradientRect(HDC dc, int32_t direction, const GradientStops& stops, con
   info.bmiHeader.biPlanes = 1;
   info.bmiHeader.biBitCount = 32;
   info.bmiHeader.biCompression = BI_RGB;
-  for (const PaintRect& tile : GradientTiles(whole, ToPaintRect(clip))) {
+  for (const PixelRect& tile : GradientTiles(whole, ToPixelRect(clip))) {
     const int32_t w = tile.Width();
     const int32_t h = tile.Height();
     FillGradientTile(direction, stops, whole, tile, pixels);

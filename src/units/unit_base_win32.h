@@ -23,10 +23,7 @@ namespace kavrel {
 // A colour-or-default value as painted now.
 COLORREF PaintColour(uint32_t colour);
 
-inline PaintRect ToPaintRect(const RECT& r) {
-  return {int32_t(r.left), int32_t(r.top), int32_t(r.right), int32_t(r.bottom)};
-}
-inline RECT ToRect(const PaintRect& r) { return {LONG(r.left), LONG(r.top), LONG(r.right), LONG(r.bottom)}; }
+inline RECT ToRect(const PixelRect& r) { return {LONG(r.left), LONG(r.top), LONG(r.right), LONG(r.bottom)}; }
 
 // A solid brush of a colour-or-default value; made again when the resolved
 // colour has changed, so DefaultColour follows the system colour scheme.

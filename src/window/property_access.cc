@@ -238,6 +238,11 @@ PropertyBits ConvertPropertyValue(int16_t valueType, const PropertyValue& raw, i
 
 namespace {
 
+// A face name as written: at most 64 bytes, none when null.
+std::string_view FaceText(const char* face) {
+  return face ? std::string_view(face, strnlen(face, 64)) : std::string_view();
+}
+
 // A font written through `selector`: -1 the whole font (null: none of its
 // own), 0-6 one member of the font the unit has now.
 bool WrittenFont(int32_t selector, uintptr_t low, const PropertyValue& current, FontContextFn fontContext,
@@ -258,8 +263,7 @@ bool WrittenFont(int32_t selector, uintptr_t low, const PropertyValue& current, 
       font.italic = m->italic ? 1 : 0;
       font.strikeOut = m->strikeOut ? 1 : 0;
       font.underline = m->underline ? 1 : 0;
-      const char* face = reinterpret_cast<const char*>(m->faceName);
-      SetFaceOrFallback(font, face ? std::string_view(face, strnlen(face, 64)) : std::string_view());
+      SetFaceOrFallback(font, FaceText(reinterpret_cast<const char*>(m->faceName)));
       break;
     }
     case 0:
@@ -281,8 +285,7 @@ bool WrittenFont(int32_t selector, uintptr_t low, const PropertyValue& current, 
       font.height = -MulDivRound(v, context.logPixelsY, 72);
       break;
     case 6: {
-      const char* face = reinterpret_cast<const char*>(low);
-      SetFaceOrFallback(font, face ? std::string_view(face, strnlen(face, 64)) : std::string_view());
+      SetFaceOrFallback(font, FaceText(reinterpret_cast<const char*>(low)));
       break;
     }
     default:

@@ -28,17 +28,15 @@ using kavrel::ProfileClockNs;
 
 constexpr char kIdle[] = "idle";
 
-std::string ThisDir() {
-  char path[MAX_PATH + 1] = {};
-  GetModuleFileNameA(nullptr, path, MAX_PATH);
-  std::string dir(path);
-  return dir.substr(0, dir.find_last_of("\\/") + 1);
-}
-
 std::string ThisExe() {
   char path[MAX_PATH + 1] = {};
   GetModuleFileNameA(nullptr, path, MAX_PATH);
   return path;
+}
+
+std::string ThisDir() {
+  const std::string exe = ThisExe();
+  return exe.substr(0, exe.find_last_of("\\/") + 1);
 }
 
 LRESULT CALLBACK BareProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {

@@ -72,25 +72,25 @@ TEST(UnitGradient, EachDirectionStartsAtItsEdgeOrCorner) {
 }
 
 TEST(UnitGradient, OnlyTilesMeetingTheClipAreComputed) {
-  const PaintRect area{10, 20, 130, 80};  // 120 x 60: three columns, two rows
+  const PixelRect area{10, 20, 130, 80};  // 120 x 60: three columns, two rows
   const auto all = GradientTiles(area, area);
   ASSERT_EQ(all.size(), 6u);
-  EXPECT_EQ(all[0], (PaintRect{10, 20, 60, 70}));
-  EXPECT_EQ(all[1], (PaintRect{60, 20, 110, 70}));
-  EXPECT_EQ(all[2], (PaintRect{110, 20, 130, 70}));  // the narrow last column
-  EXPECT_EQ(all[5], (PaintRect{110, 70, 130, 80}));  // the short last row
+  EXPECT_EQ(all[0], (PixelRect{10, 20, 60, 70}));
+  EXPECT_EQ(all[1], (PixelRect{60, 20, 110, 70}));
+  EXPECT_EQ(all[2], (PixelRect{110, 20, 130, 70}));  // the narrow last column
+  EXPECT_EQ(all[5], (PixelRect{110, 70, 130, 80}));  // the short last row
 
   const auto some = GradientTiles(area, {65, 72, 70, 75});
   ASSERT_EQ(some.size(), 1u);
-  EXPECT_EQ(some[0], (PaintRect{60, 70, 110, 80}));
+  EXPECT_EQ(some[0], (PixelRect{60, 70, 110, 80}));
   EXPECT_TRUE(GradientTiles(area, {0, 0, 10, 20}).empty());
   EXPECT_TRUE(GradientTiles({0, 0, 0, 0}, area).empty());
 }
 
 TEST(UnitGradient, TilePixelsAreDibOrderedAndPlacedWithinTheArea) {
   const GradientStops stops = ChooseGradientColours(kRed, kBlue, kDefaultColour);
-  const PaintRect area{100, 100, 200, 200};
-  const PaintRect tile{150, 190, 152, 192};  // a 2 x 2 tile near the bottom
+  const PixelRect area{100, 100, 200, 200};
+  const PixelRect tile{150, 190, 152, 192};  // a 2 x 2 tile near the bottom
   std::vector<uint32_t> pixels(4, 0xDEADBEEF);
   FillGradientTile(1, stops, area, tile, pixels);
   // Rows 90 and 91 of 100: blue is the DIB's low byte, red its third.
@@ -106,28 +106,28 @@ TEST(UnitGradient, TilePixelsAreDibOrderedAndPlacedWithinTheArea) {
 }
 
 TEST(UnitGradient, FrameBandsAreAtMostHalfAndMitred) {
-  const PaintRect r{0, 0, 100, 12};
+  const PixelRect r{0, 0, 100, 12};
   const auto bands = GradientFrameBands(r, 8);
-  EXPECT_EQ(bands[0].rect, (PaintRect{0, 0, 100, 6}));  // top, cut to half the height
+  EXPECT_EQ(bands[0].rect, (PixelRect{0, 0, 100, 6}));  // top, cut to half the height
   EXPECT_EQ(bands[0].direction, 1);
-  EXPECT_EQ(bands[1].rect, (PaintRect{0, 6, 100, 12}));
-  EXPECT_EQ(bands[2].rect, (PaintRect{0, 0, 8, 12}));
+  EXPECT_EQ(bands[1].rect, (PixelRect{0, 6, 100, 12}));
+  EXPECT_EQ(bands[2].rect, (PixelRect{0, 0, 8, 12}));
   EXPECT_EQ(bands[2].direction, 2);
   EXPECT_TRUE(bands[2].mitred);
   EXPECT_EQ(bands[2].corners[1], (std::array<int32_t, 2>{8, 6}));
   EXPECT_EQ(bands[3].corners[0], (std::array<int32_t, 2>{100, 0}));
   EXPECT_EQ(bands[3].corners[2], (std::array<int32_t, 2>{92, 6}));
   EXPECT_TRUE(InsideFrame(r, 8).Empty());
-  EXPECT_EQ(InsideFrame({0, 0, 50, 40}, 5), (PaintRect{5, 5, 45, 35}));
+  EXPECT_EQ(InsideFrame({0, 0, 50, 40}, 5), (PixelRect{5, 5, 45, 35}));
 }
 
 TEST(UnitShape, SquareFiguresAreCentredAndCornersTakenBeforeSquaring) {
   ShapeBoxProps p;
   p.figure = kFigureCircle;
   ShapePlan plan = PlanShape(p, 200, 100);
-  EXPECT_EQ(plan.rect, (PaintRect{50, 0, 150, 100}));
+  EXPECT_EQ(plan.rect, (PixelRect{50, 0, 150, 100}));
   plan = PlanShape(p, 60, 101);
-  EXPECT_EQ(plan.rect, (PaintRect{0, 20, 60, 80}));
+  EXPECT_EQ(plan.rect, (PixelRect{0, 20, 60, 80}));
 
   p.figure = kFigureRoundSquare;
   plan = PlanShape(p, 200, 100);
@@ -160,8 +160,8 @@ TEST(UnitShape, PenWidthCountsOnlyForAFlatSolidLine) {
   EXPECT_EQ(raised.pens[0].width, 0);
   EXPECT_EQ(raised.pens[0].colour, 0x000000u);
   EXPECT_EQ(raised.pens[1].colour, 0xFFFFFFu);
-  EXPECT_EQ(raised.rect, (PaintRect{1, 1, 50, 50}));
-  EXPECT_EQ(NextPassRect(kFigureRectangle, raised.rect), (PaintRect{0, 0, 49, 49}));
+  EXPECT_EQ(raised.rect, (PixelRect{1, 1, 50, 50}));
+  EXPECT_EQ(NextPassRect(kFigureRectangle, raised.rect), (PixelRect{0, 0, 49, 49}));
 }
 
 TEST(UnitShape, EngravedSeparatorDrawsWhiteBelowBlack) {
