@@ -1,5 +1,6 @@
 #include "base/byte_reader.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace kavrel {
@@ -12,8 +13,6 @@ ByteReader::ByteReader(ByteSource& source, std::span<uint8_t> buffer)
       buffer_(buffer) {
   if (buffer_.empty()) failed_ = true;
 }
-
-uint64_t ByteReader::position() const { return windowStart_ + uint64_t(cur_ - base_); }
 
 uint64_t ByteReader::remaining() const {
   uint64_t left = uint64_t(end_ - cur_);
@@ -30,7 +29,7 @@ bool ByteReader::Refill() {
   return got > 0;
 }
 
-bool ByteReader::Read(void* dst, size_t n) {
+bool ByteReader::ReadAcross(void* dst, size_t n) {
   if (failed_) return false;
   if (n > remaining()) {
     failed_ = true;
@@ -67,16 +66,14 @@ bool ByteReader::Read(void* dst, size_t n) {
   return true;
 }
 
-bool ByteReader::Skip(uint64_t n) {
+bool ByteReader::SkipAcross(uint64_t n) {
   if (failed_) return false;
   if (n > remaining()) {
     failed_ = true;
     return false;
   }
-  return Read(nullptr, size_t(n));
+  return ReadAcross(nullptr, size_t(n));
 }
-
-bool ByteReader::ReadU8(uint8_t& v) { return Read(&v, 1); }
 
 bool ByteReader::ReadU16(uint16_t& v) {
   uint8_t b[2];
@@ -85,9 +82,9 @@ bool ByteReader::ReadU16(uint16_t& v) {
   return true;
 }
 
-bool ByteReader::ReadU32(uint32_t& v) {
+bool ByteReader::ReadU32Across(uint32_t& v) {
   uint8_t b[4];
-  if (!Read(b, 4)) return false;
+  if (!ReadAcross(b, 4)) return false;
   v = LoadU32(b);
   return true;
 }
@@ -123,8 +120,30 @@ bool ByteReader::ReadLength(uint32_t& n) {
 bool ByteReader::ReadByteString(std::vector<uint8_t>& out) {
   uint32_t n;
   if (!ReadLength(n)) return false;
-  out.resize(n);
-  return Read(out.data(), n);
+  // Appended piece by piece rather than read into a resized vector: the
+  // bytes are written once, with no zero fill before them.
+  out.clear();
+  out.reserve(n);
+  while (n > 0) {
+    if (cur_ == end_) {
+      std::span<const uint8_t> direct = source_ && n >= buffer_.size() ? source_->Borrow(n) : std::span<const uint8_t>();
+      if (!direct.empty()) {
+        windowStart_ += uint64_t(end_ - base_) + n;
+        base_ = cur_ = end_ = buffer_.data();
+        out.insert(out.end(), direct.begin(), direct.end());
+        return true;
+      }
+      if (!Refill()) {
+        failed_ = true;
+        return false;
+      }
+    }
+    const size_t take = std::min(size_t(n), size_t(end_ - cur_));
+    out.insert(out.end(), cur_, cur_ + take);
+    cur_ += take;
+    n -= uint32_t(take);
+  }
+  return true;
 }
 
 bool ByteReader::ReadCountedText(std::string& out) {

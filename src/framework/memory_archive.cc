@@ -12,4 +12,11 @@ size_t MemoryStream::Read(uint8_t* dst, size_t n) {
   return take;
 }
 
+std::span<const uint8_t> MemoryStream::Borrow(size_t n) {
+  if (n > block_.size() - pos_) return {};
+  std::span<const uint8_t> view = block_.subspan(pos_, n);
+  pos_ += n;
+  return view;
+}
+
 }  // namespace kavrel

@@ -16,6 +16,7 @@ class MemoryStream final : public ByteSource {
 
   size_t Read(uint8_t* dst, size_t n) override;
   uint64_t Remaining() const override { return block_.size() - pos_; }
+  std::span<const uint8_t> Borrow(size_t n) override;
 
  private:
   std::span<const uint8_t> block_;

@@ -20,17 +20,20 @@ std::optional<UnitTable> UnitTable::Adopt(std::vector<uint8_t> bytes, uint32_t c
     if (sizeWord + 4 > size) return std::nullopt;
     const uint64_t recordSize = LoadU32(bytes.data() + sizeWord);
     if (sizeWord + 4 + recordSize > size) return std::nullopt;
-    t.extents_[i] = {uint32_t(sizeWord + 4), uint32_t(recordSize)};
     std::span<const uint8_t> body(bytes.data() + sizeWord + 4, size_t(recordSize));
     const UnitId id = LoadU32(bytes.data() + uint64_t(i) * 4);
+    uint32_t handlers;
     bool fits;
     if (IsMenuItemId(id)) {
       MenuItemLayout layout;
       fits = WalkMenuItemRecord(body, layout);
+      handlers = layout.handler;
     } else {
       UnitRecordLayout layout;
       fits = WalkUnitRecord(body, layout);
+      handlers = layout.bindingCount;
     }
+    t.extents_[i] = {uint32_t(sizeWord + 4), uint32_t(recordSize), handlers};
     if (!fits) return std::nullopt;
   }
   t.bytes_ = std::move(bytes);
@@ -60,20 +63,16 @@ bool RelocateWord(uint8_t* word, HandlerTable handlers) {
 
 bool UnitTable::Relocate(HandlerTable handlers) {
   for (uint32_t i = 0; i < count_; ++i) {
-    const Extent e = extents_[i];
-    std::span<const uint8_t> body(bytes_.data() + e.at, e.size);
-    uint8_t* base = bytes_.data() + e.at;
+    uint8_t* at = bytes_.data() + extents_[i].at + extents_[i].handlers;
     if (IsMenuItem(i)) {
-      MenuItemLayout layout;
-      WalkMenuItemRecord(body, layout);
-      if (!RelocateWord(base + layout.handler, handlers)) return false;
+      if (!RelocateWord(at, handlers)) return false;
       continue;
     }
-    UnitRecordLayout layout;
-    WalkUnitRecord(body, layout);
-    const uint32_t n = LoadU32(base + layout.bindingCount);
+    // The binding count, then (event, handler) pairs; Adopt's walk found
+    // them all inside the record.
+    const uint32_t n = LoadU32(at);
     for (uint32_t k = 0; k < n; ++k)
-      if (!RelocateWord(base + layout.bindings + 8 * k + 4, handlers)) return false;
+      if (!RelocateWord(at + 4 + 8 * k + 4, handlers)) return false;
   }
   return true;
 }

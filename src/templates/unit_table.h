@@ -62,10 +62,13 @@ class UnitTable {
   void ClearSlots(uint32_t position);
 
  private:
-  // Start of the record body of an entry (past its size word) and its size.
+  // Start of the record body of an entry (past its size word), its size,
+  // and where in the body its handlers start, as the walk found them: the
+  // binding count of a unit record, the handler word of a menu item.
   struct Extent {
     uint32_t at = 0;
     uint32_t size = 0;
+    uint32_t handlers = 0;
   };
 
   std::vector<uint8_t> bytes_;

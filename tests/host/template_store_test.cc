@@ -6,6 +6,7 @@
 #include <array>
 #include <cstring>
 
+#include "base/byte_writer.h"
 #include "framework/memory_archive.h"
 #include "program/main_window_design.h"
 #include "program/program_descriptor.h"
@@ -183,6 +184,27 @@ TEST(TemplateStore, ArchiveReadsMatchInPlaceReadsAcrossTheBuffer) {
   std::vector<uint8_t> tooMuch(size_t(archive.remaining()) + 1);
   EXPECT_FALSE(archive.Read(tooMuch.data(), tooMuch.size()));
   EXPECT_FALSE(archive.ok());
+
+  // Byte strings are appended from the buffer and borrowed from the source:
+  // short, long from an empty buffer, long from a part-filled one, empty.
+  ByteWriter w;
+  for (size_t n : {5u, 5000u, 7u, 300u, 0u, 40u}) w.WriteByteString(std::span(data).subspan(n, n));
+  w.WriteU32(2);
+  MemoryStream strings(w.bytes());
+  ByteReader stringArchive(strings, buffer);
+  ByteReader stringsInPlace(w.bytes());
+  for (size_t n : {5u, 5000u, 7u, 300u, 0u, 40u}) {
+    std::vector<uint8_t> a{1, 2}, b;
+    ASSERT_TRUE(stringArchive.ReadByteString(a)) << n;
+    ASSERT_TRUE(stringsInPlace.ReadByteString(b)) << n;
+    EXPECT_TRUE(std::ranges::equal(a, std::span(data).subspan(n, n))) << n;
+    EXPECT_EQ(a, b) << n;
+    EXPECT_EQ(stringArchive.position(), stringsInPlace.position()) << n;
+  }
+  // A length past the end is refused before anything is read.
+  std::vector<uint8_t> none;
+  EXPECT_FALSE(stringArchive.ReadByteString(none));
+  EXPECT_TRUE(none.empty());
 }
 
 TEST(TemplateStore, EmptyStoreAndEmptyIndexAddNoWindow) {
