@@ -22,10 +22,25 @@ else()
   target_link_libraries(kavrel_win32 INTERFACE kavrel_neutral ${KAVREL_SYSTEM_LIBS})
 endif()
 
+# Debug information is kept out of the loaded image. The linker makes every
+# DWARF section a section of the image, and the loader reads all of them
+# (8 MB of a 10 MB Kavrel.exe) before WinMain: 20 ms of start-up under Wine.
+# It goes to <program>.debug beside the program, which names it in
+# .gnu_debuglink; the COFF symbol table stays, for the end-to-end tests that
+# read a running program's variables.
+function(kavrel_split_debug_info target)
+  add_custom_command(TARGET ${target} POST_BUILD
+    COMMAND ${CMAKE_OBJCOPY} --only-keep-debug $<TARGET_FILE:${target}> $<TARGET_FILE:${target}>.debug
+    COMMAND ${CMAKE_OBJCOPY} --strip-debug --add-gnu-debuglink=$<TARGET_FILE:${target}>.debug
+            $<TARGET_FILE:${target}>
+    VERBATIM)
+endfunction()
+
 add_executable(Kavrel WIN32 ${CMAKE_SOURCE_DIR}/src/entry/winmain_win32.cc ${CMAKE_SOURCE_DIR}/src/entry/kavrel.rc)
 target_include_directories(Kavrel PRIVATE ${KAVREL_GENERATED_DIR} ${CMAKE_SOURCE_DIR}/src/app)
 target_link_libraries(Kavrel PRIVATE kavrel_win32)
 target_link_options(Kavrel PRIVATE ${KAVREL_WIN_LINK})
+kavrel_split_debug_info(Kavrel)
 # The icon is the generator's art; the host build says whether it makes it.
 set(rc_depends ${CMAKE_SOURCE_DIR}/src/entry/kavrel.manifest)
 if(KAVREL_HAVE_ART)

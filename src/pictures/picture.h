@@ -61,6 +61,23 @@ PictureKind DetectPictureKind(ByteReader& stream);
 Picture* DecodePicture(const void* data, int32_t size);
 // Null for an empty name or a file that cannot be opened or read.
 Picture* DecodePictureFile(const char* fileName);
+
+// Pixel storage a caller provides for DecodeJpegRows: B,G,R,0 a pixel, rows
+// bottom-up.
+class BgrxRowStorage {
+ public:
+  // Storage for a picture of this size with rows `stride` bytes apart (at
+  // least width * 4), or null to refuse it.
+  virtual uint8_t* Allocate(int32_t width, int32_t height, size_t& stride) = 0;
+
+ protected:
+  ~BgrxRowStorage() = default;
+};
+// Decodes a JPEG file straight into the caller's storage: the pixels of
+// DecodePicture's packed rows, with no copy between. False for any other
+// file and for one DecodePicture refuses; storage allocated by then stays
+// the caller's to free.
+bool DecodeJpegRows(std::span<const uint8_t> file, BgrxRowStorage& storage);
 // Destroys the icon, frees the pixels and the object; ignores null.
 void FreePicture(Picture* picture);
 

@@ -11,6 +11,7 @@
 #include <jpeglib.h>
 #include <jerror.h>
 
+#include "base/byte_reader.h"
 #include "pictures/picture_decoders.h"
 
 namespace kavrel::picture_detail {
@@ -29,7 +30,19 @@ struct JpegJob {
   jpeg_progress_mgr progress;
   const uint8_t* data = nullptr;
   size_t size = 0;
+  // The output: a Picture of packed B,G,R rows, or else the caller's
+  // B,G,R,0 rows.
+  BgrxRowStorage* storage = nullptr;
   Picture* picture = nullptr;
+};
+
+// Where decoded rows go: picture row y (top first) at
+// base + stride * (height - 1 - y), `pixelSize` bytes a pixel.
+struct RowsOut {
+  uint8_t* base = nullptr;
+  size_t stride = 0;
+  int pixelSize = 3;
+  uint8_t* Row(uint32_t y, uint32_t height) const { return base + stride * (height - 1 - y); }
 };
 
 JpegJob* JobOf(j_common_ptr cinfo) {
@@ -90,60 +103,80 @@ void InstallSource(JpegJob* job) {
 
 // Reads the header and starts the decompressor, refusing anything but grey
 // or colour pictures of an acceptable size.
-void StartDecompress(j_decompress_ptr cinfo) {
+void StartDecompress(j_decompress_ptr cinfo, int pixelSize) {
   jpeg_read_header(cinfo, TRUE);
   if (cinfo->num_components != 1 && cinfo->num_components != 3) ErrorExit(j_common_ptr(cinfo));
 #ifdef JCS_EXTENSIONS
-  // Straight into the picture's channel order; grey comes out repeated.
-  cinfo->out_color_space = JCS_EXT_BGR;
+  // Straight into the output's channel order; grey comes out repeated.
+  cinfo->out_color_space = pixelSize == 4 ? JCS_EXT_BGRX : JCS_EXT_BGR;
 #endif
   if (!SizeAcceptable(cinfo->image_width, cinfo->image_height)) ErrorExit(j_common_ptr(cinfo));
   jpeg_start_decompress(cinfo);
   const uint32_t width = cinfo->output_width;
   const uint32_t height = cinfo->output_height;
   const int channels = cinfo->output_components;
-  if (!SizeAcceptable(width, height) || (channels != 1 && channels != 3))
+  if (!SizeAcceptable(width, height) || (channels != 1 && channels != 3 && channels != pixelSize))
     ErrorExit(j_common_ptr(cinfo));
 }
 
 #ifdef JCS_EXTENSIONS
-// B,G,R rows straight from the library, up to 8 at a time. Row y of the
-// picture is stored bottom-up.
-void ReadBgrRows(j_decompress_ptr cinfo, uint8_t* pixels, size_t stride, uint32_t height) {
+// Rows in the output's own format straight from the library, up to 8 at a
+// time. The library fills a fourth byte with 255; it is cleared while the
+// rows are still in the cache, since a system that compares whole 32-bit
+// pixels against a key colour would otherwise find no key.
+void ReadRowsDirect(j_decompress_ptr cinfo, const RowsOut& out, uint32_t width, uint32_t height) {
   while (cinfo->output_scanline < height) {
     JSAMPROW rows[8];
     JDIMENSION want = height - cinfo->output_scanline;
     if (want > 8) want = 8;
-    for (JDIMENSION i = 0; i < want; ++i)
-      rows[i] = pixels + stride * (height - 1 - (cinfo->output_scanline + i));
-    if (jpeg_read_scanlines(cinfo, rows, want) == 0) ErrorExit(j_common_ptr(cinfo));
+    for (JDIMENSION i = 0; i < want; ++i) rows[i] = out.Row(cinfo->output_scanline + i, height);
+    const JDIMENSION got = jpeg_read_scanlines(cinfo, rows, want);
+    if (got == 0) ErrorExit(j_common_ptr(cinfo));
+    if (out.pixelSize != 4) continue;
+    for (JDIMENSION i = 0; i < got; ++i)
+      for (uint32_t x = 0; x < width; ++x) rows[i][4 * x + 3] = 0;
   }
 }
 #endif
 
 // Plain output: one row at a time through a buffer of the library's own
-// (freed with the decompressor), then to B,G,R.
-void ReadPlainRows(j_decompress_ptr cinfo, uint8_t* pixels, size_t stride, uint32_t width,
-                   uint32_t height, int channels) {
+// (freed with the decompressor), then to B,G,R (and 0).
+void ReadPlainRows(j_decompress_ptr cinfo, const RowsOut& out, uint32_t width, uint32_t height, int channels) {
   JSAMPARRAY buffer = (*cinfo->mem->alloc_sarray)(j_common_ptr(cinfo), JPOOL_IMAGE,
                                                  JDIMENSION(width) * JDIMENSION(channels), 1);
   while (cinfo->output_scanline < height) {
-    uint8_t* out = pixels + stride * (height - 1 - cinfo->output_scanline);
+    uint8_t* o = out.Row(cinfo->output_scanline, height);
     if (jpeg_read_scanlines(cinfo, buffer, 1) != 1) ErrorExit(j_common_ptr(cinfo));
     const uint8_t* in = buffer[0];
-    if (channels == 1) {
-      for (uint32_t x = 0; x < width; ++x, out += 3) out[0] = out[1] = out[2] = in[x];
-    } else {
-      for (uint32_t x = 0; x < width; ++x, out += 3, in += 3) {
-        out[0] = in[2];
-        out[1] = in[1];
-        out[2] = in[0];
-      }
+    for (uint32_t x = 0; x < width; ++x, o += out.pixelSize, in += channels) {
+      o[0] = in[channels == 1 ? 0 : 2];
+      o[1] = in[channels == 1 ? 0 : 1];
+      o[2] = in[0];
+      if (out.pixelSize == 4) o[3] = 0;
     }
   }
 }
 
-// True with job->picture filled; false after any library error.
+// Storage for the decoded rows: the caller's, or a new Picture.
+RowsOut AllocateOutput(JpegJob* job) {
+  j_decompress_ptr cinfo = &job->cinfo;
+  const uint32_t width = cinfo->output_width;
+  const uint32_t height = cinfo->output_height;
+  RowsOut out;
+  if (job->storage) {
+    out.pixelSize = 4;
+    out.base = job->storage->Allocate(int32_t(width), int32_t(height), out.stride);
+    if (!out.base || out.stride < size_t(width) * 4) ErrorExit(j_common_ptr(cinfo));
+    return out;
+  }
+  out.stride = size_t(width) * 3;
+  job->picture = NewPicture(kPictureJpeg, int32_t(width), int32_t(height), uint64_t(out.stride) * height, false);
+  if (!job->picture) ErrorExit(j_common_ptr(cinfo));
+  out.base = job->picture->pixels;
+  return out;
+}
+
+// True with the output filled; false after any library error.
 bool RunJpeg(JpegJob* job) {
   jpeg_decompress_struct* cinfo = &job->cinfo;
   cinfo->err = jpeg_std_error(&job->errors);
@@ -156,39 +189,52 @@ bool RunJpeg(JpegJob* job) {
   }
   jpeg_create_decompress(cinfo);
   InstallSource(job);
-  StartDecompress(cinfo);
+  StartDecompress(cinfo, job->storage ? 4 : 3);
 
   const uint32_t width = cinfo->output_width;
   const uint32_t height = cinfo->output_height;
   const int channels = cinfo->output_components;
-  const size_t stride = size_t(width) * 3;
-  job->picture = NewPicture(kPictureJpeg, int32_t(width), int32_t(height), uint64_t(stride) * height, false);
-  if (!job->picture) ErrorExit(j_common_ptr(cinfo));
-  uint8_t* pixels = job->picture->pixels;
+  const RowsOut out = AllocateOutput(job);
 #ifdef JCS_EXTENSIONS
-  if (channels == 3) ReadBgrRows(cinfo, pixels, stride, height);
+  if (channels == out.pixelSize) ReadRowsDirect(cinfo, out, width, height);
 #endif
-  if (cinfo->output_scanline < height) ReadPlainRows(cinfo, pixels, stride, width, height, channels);
+  if (cinfo->output_scanline < height) ReadPlainRows(cinfo, out, width, height, channels);
   jpeg_finish_decompress(cinfo);
   jpeg_destroy_decompress(cinfo);
   return true;
 }
 
-}  // namespace
-
-Picture* DecodeJpeg(std::span<const uint8_t> data) {
+// Runs one decode into `storage`, or into a new Picture when it is null.
+bool Decode(std::span<const uint8_t> data, BgrxRowStorage* storage, Picture** picture) {
   JpegJob* job = new (std::nothrow) JpegJob{};
-  if (!job) return nullptr;
+  if (!job) return false;
   job->data = data.data();
   job->size = data.size();
-  Picture* picture = nullptr;
-  if (RunJpeg(job)) {
-    picture = job->picture;
+  job->storage = storage;
+  const bool decoded = RunJpeg(job);
+  if (decoded && picture) {
+    *picture = job->picture;
   } else {
     FreePicture(job->picture);
   }
   delete job;
-  return picture;
+  return decoded;
+}
+
+}  // namespace
+
+Picture* DecodeJpeg(std::span<const uint8_t> data) {
+  Picture* picture = nullptr;
+  return Decode(data, nullptr, &picture) ? picture : nullptr;
 }
 
 }  // namespace kavrel::picture_detail
+
+namespace kavrel {
+
+bool DecodeJpegRows(std::span<const uint8_t> file, BgrxRowStorage& storage) {
+  ByteReader stream(file);
+  return DetectPictureKind(stream) == kPictureJpeg && picture_detail::Decode(file, &storage, nullptr);
+}
+
+}  // namespace kavrel

@@ -109,20 +109,50 @@ HBITMAP MakeCompatibleBitmap(HDC dc, const Picture& p) {
   return copy;
 }
 
-// Packed bottom-up B,G,R rows into a 24-bit DIB, whose rows are padded to 4.
-HBITMAP MakeRgbBitmap(HDC dc, const Picture& p) {
+BITMAPINFO BgrxInfo(int32_t width, int32_t height) {
   BITMAPINFO info{};
-  info.bmiHeader = TrueColourHeader(p.width, p.height, 24);
+  info.bmiHeader = TrueColourHeader(width, height, 32);
+  return info;
+}
+
+// Packed bottom-up B,G,R rows into a 32-bit DIB (B,G,R,0), the layout a
+// JPEG is decoded into for a KeptPicture. The display's own format: the
+// system stretches it without first converting it in a buffer of its own,
+// and shows the same pixels a 24-bit one gives. The fourth byte is 0: a key
+// colour is compared with the whole pixel.
+HBITMAP MakeRgbBitmap(HDC dc, const Picture& p) {
+  const BITMAPINFO info = BgrxInfo(p.width, p.height);
   void* bits;
   HBITMAP bitmap = NewDib(dc, &info, &bits);
   if (!bitmap) return nullptr;
-  const size_t packed = size_t(p.width) * 3;
-  const size_t padded = (packed + 3) & ~size_t(3);
+  const uint8_t* in = p.pixels;
   auto* out = static_cast<uint8_t*>(bits);
-  for (int32_t y = 0; y < p.height; ++y)
-    std::memcpy(out + padded * size_t(y), p.pixels + packed * size_t(y), packed);
+  const size_t count = size_t(p.width) * size_t(p.height);
+  for (size_t i = 0; i < count; ++i, in += 3, out += 4) {
+    out[0] = in[0];
+    out[1] = in[1];
+    out[2] = in[2];
+    out[3] = 0;
+  }
   return bitmap;
 }
+
+// The DIB a JPEG file is decoded into.
+class DibRows final : public BgrxRowStorage {
+ public:
+  uint8_t* Allocate(int32_t width, int32_t height, size_t& stride) override {
+    const BITMAPINFO info = BgrxInfo(width, height);
+    void* bits;
+    bitmap = NewDib(nullptr, &info, &bits);
+    this->width = width;
+    this->height = height;
+    stride = size_t(width) * 4;
+    return static_cast<uint8_t*>(bits);
+  }
+  HBITMAP bitmap = nullptr;
+  int32_t width = 0;
+  int32_t height = 0;
+};
 
 // Top-down B,G,R,A, every pixel that is not opaque blended over `background`.
 HBITMAP MakeBlendedBitmap(HDC dc, const Picture& p, COLORREF background) {
@@ -234,6 +264,39 @@ void TakeOut(HRGN* remaining, const PixelRect& r) {
   DeleteObject(cut);
 }
 
+// One of the layouts of DrawPictureLayout, from a made image.
+void DrawImageLayout(int32_t layout, const PictureImage& image, const RECT& target, const RECT& clip,
+                     HRGN* remaining) {
+  const PixelRect area = ToPixelRect(target);
+  const int32_t w = image.width, h = image.height;
+  SetStretchModeForDisplay(image.dc);
+  HGDIOBJ old;
+  HDC source = SelectImage(image, &old);
+  if (layout == kLayoutNatural) {
+    PixelRect at = PlaceNatural(area, w, h);
+    DrawSelected(image, source, at.left, at.top, -1, -1, int32_t(SRCCOPY));
+    TakeOut(remaining, at);
+  } else if (layout == kLayoutTiled) {
+    TileRange tiles = TilesMeetingClip(area, ToPixelRect(clip), w, h);
+    for (int32_t row = tiles.firstRow; row < tiles.endRow; ++row) {
+      for (int32_t column = tiles.firstColumn; column < tiles.endColumn; ++column) {
+        PixelRect at = TileAt(area, w, h, column, row);
+        DrawSelected(image, source, at.left, at.top, -1, -1, int32_t(SRCCOPY));
+      }
+    }
+    if (remaining && *remaining) {
+      DeleteObject(*remaining);
+      *remaining = nullptr;
+    }
+  } else {
+    PixelRect at = PlaceFitted(area, w, h);
+    if (!at.Empty()) {
+      DrawSelected(image, source, at.left, at.top, at.Width(), at.Height(), int32_t(SRCCOPY));
+      TakeOut(remaining, at);
+    }
+  }
+  ReleaseImage(source, old);
+}
 
 }  // namespace
 
@@ -276,7 +339,7 @@ void DrawPictureImage(const PictureImage& image, int32_t x, int32_t y, int32_t w
 }
 
 void FreePictureImage(PictureImage& image) {
-  if (image.bitmap) DeleteObject(image.bitmap);
+  if (image.bitmap && !image.lent) DeleteObject(image.bitmap);
   image = PictureImage{};
 }
 
@@ -294,36 +357,66 @@ void DrawPictureLayout(int32_t layout, HDC dc, const Picture* picture, const REC
   if (layout < kLayoutNatural || layout > kLayoutFitted) return;
   PictureImage image;
   if (!MakePictureImage(dc, picture, background, image)) return;
-  const PixelRect area = ToPixelRect(target);
-  const int32_t w = image.width, h = image.height;
-  SetStretchModeForDisplay(dc);
-  HGDIOBJ old;
-  HDC source = SelectImage(image, &old);
-  if (layout == kLayoutNatural) {
-    PixelRect at = PlaceNatural(area, w, h);
-    DrawSelected(image, source, at.left, at.top, -1, -1, int32_t(SRCCOPY));
-    TakeOut(remaining, at);
-  } else if (layout == kLayoutTiled) {
-    TileRange tiles = TilesMeetingClip(area, ToPixelRect(clip), w, h);
-    for (int32_t row = tiles.firstRow; row < tiles.endRow; ++row) {
-      for (int32_t column = tiles.firstColumn; column < tiles.endColumn; ++column) {
-        PixelRect at = TileAt(area, w, h, column, row);
-        DrawSelected(image, source, at.left, at.top, -1, -1, int32_t(SRCCOPY));
-      }
-    }
-    if (remaining && *remaining) {
-      DeleteObject(*remaining);
-      *remaining = nullptr;
-    }
-  } else {
-    PixelRect at = PlaceFitted(area, w, h);
-    if (!at.Empty()) {
-      DrawSelected(image, source, at.left, at.top, at.Width(), at.Height(), int32_t(SRCCOPY));
-      TakeOut(remaining, at);
-    }
-  }
-  ReleaseImage(source, old);
+  DrawImageLayout(layout, image, target, clip, remaining);
   FreePictureImage(image);
+}
+
+bool DrawPicture(HDC dc, const KeptPicture& picture, int32_t x, int32_t y, int32_t width, int32_t height,
+                 COLORREF background) {
+  PictureImage image;
+  if (!picture.MakeImage(dc, background, image)) return false;
+  DrawPictureImage(image, x, y, width, height, int32_t(SRCCOPY));
+  FreePictureImage(image);
+  return true;
+}
+
+void DrawPictureLayout(int32_t layout, HDC dc, const KeptPicture& picture, const RECT& target,
+                       const RECT& clip, HRGN* remaining, COLORREF background) {
+  if (layout < kLayoutNatural || layout > kLayoutFitted) return;
+  PictureImage image;
+  if (!picture.MakeImage(dc, background, image)) return;
+  DrawImageLayout(layout, image, target, clip, remaining);
+  FreePictureImage(image);
+}
+
+bool KeptPicture::Load(std::span<const uint8_t> file) {
+  Reset();
+  DibRows rows;
+  if (DecodeJpegRows(file, rows)) {
+    bitmap_ = rows.bitmap;
+    width_ = rows.width;
+    height_ = rows.height;
+    return true;
+  }
+  if (rows.bitmap) DeleteObject(rows.bitmap);
+  if (file.size() <= size_t(INT32_MAX)) picture_ = DecodePicture(file.data(), int32_t(file.size()));
+  return picture_ != nullptr;
+}
+
+void KeptPicture::Reset() {
+  FreePicture(picture_);
+  if (bitmap_) DeleteObject(bitmap_);
+  picture_ = nullptr;
+  bitmap_ = nullptr;
+  width_ = height_ = 0;
+}
+
+const void* KeptPicture::identity() const {
+  if (bitmap_) return bitmap_;
+  return picture_;
+}
+
+bool KeptPicture::MakeImage(HDC dc, COLORREF background, PictureImage& image) const {
+  if (!bitmap_) return MakePictureImage(dc, picture_, background, image);
+  image = PictureImage{};
+  if (!dc) return false;
+  image.dc = dc;
+  image.kind = kPictureJpeg;
+  image.width = width_;
+  image.height = height_;
+  image.bitmap = bitmap_;
+  image.lent = true;
+  return true;
 }
 
 }  // namespace kavrel

@@ -1,11 +1,12 @@
 // The GDI half of pictures: a decoded Picture becomes an icon or bitmap for
 // one paint context, is drawn (stretched, with a key colour, or by layout)
-// and freed.
+// and freed. A KeptPicture holds a unit's picture between paints.
 #pragma once
 
 #include <windows.h>
 
 #include <cstdint>
+#include <span>
 
 #include "pictures/picture.h"
 #include "pictures/picture_layout.h"
@@ -18,7 +19,8 @@ struct PictureImage {
   int32_t width = 0;
   int32_t height = 0;
   HICON icon = nullptr;      // ICO and CUR, borrowed from the Picture
-  HBITMAP bitmap = nullptr;  // every other kind, owned here
+  HBITMAP bitmap = nullptr;  // every other kind, owned here unless lent
+  bool lent = false;         // the bitmap is a KeptPicture's
 };
 
 // Lets DecodePicture make icons (and FreePicture destroy them). Done when
@@ -45,6 +47,43 @@ bool DrawPicture(HDC dc, const Picture* picture, int32_t x, int32_t y, int32_t w
 // *remaining set to null, so the caller fills nothing. `remaining` may be
 // null, as may *remaining.
 void DrawPictureLayout(int32_t layout, HDC dc, const Picture* picture, const RECT& target,
+                       const RECT& clip, HRGN* remaining, COLORREF background);
+
+// A unit's picture between paints, decoded from its file on first use. A
+// JPEG file is decoded straight into a bitmap of the display's format and
+// every paint draws from that bitmap: no packed copy of its pixels is made
+// and none is converted per paint. Any other file is kept as a Picture and
+// its image made for each paint, as MakePictureImage makes it.
+class KeptPicture {
+ public:
+  KeptPicture() = default;
+  ~KeptPicture() { Reset(); }
+  KeptPicture(const KeptPicture&) = delete;
+  KeptPicture& operator=(const KeptPicture&) = delete;
+
+  // Decodes `file` in place of what was kept; false, with nothing kept,
+  // when it is no sound picture file.
+  bool Load(std::span<const uint8_t> file);
+  void Reset();
+  bool empty() const { return !picture_ && !bitmap_; }
+  // Tells one loaded picture from the next; null when empty.
+  const void* identity() const;
+
+  // As MakePictureImage; the image is released with FreePictureImage,
+  // which leaves a lent bitmap alone.
+  bool MakeImage(HDC dc, COLORREF background, PictureImage& image) const;
+
+ private:
+  Picture* picture_ = nullptr;
+  HBITMAP bitmap_ = nullptr;
+  int32_t width_ = 0;
+  int32_t height_ = 0;
+};
+
+// DrawPicture and DrawPictureLayout for a kept picture.
+bool DrawPicture(HDC dc, const KeptPicture& picture, int32_t x, int32_t y, int32_t width, int32_t height,
+                 COLORREF background);
+void DrawPictureLayout(int32_t layout, HDC dc, const KeptPicture& picture, const RECT& target,
                        const RECT& clip, HRGN* remaining, COLORREF background);
 
 }  // namespace kavrel

@@ -1,7 +1,5 @@
 #include "pictures/stretched_picture_win32.h"
 
-#include "pictures/picture_win32.h"
-
 namespace kavrel {
 
 void StretchedPicture::Reset() {
@@ -16,11 +14,11 @@ void StretchedPicture::Reset() {
   picture_ = nullptr;
 }
 
-bool StretchedPicture::Draw(HDC dc, const Picture* picture, const RECT& area, COLORREF background) {
+bool StretchedPicture::Draw(HDC dc, const KeptPicture& picture, const RECT& area, COLORREF background) {
   const int width = area.right - area.left;
   const int height = area.bottom - area.top;
   if (width <= 0 || height <= 0) return DrawPicture(dc, picture, area.left, area.top, width, height, background);
-  if (!bitmap_ || picture != picture_ || width != width_ || height != height_ || background != background_) {
+  if (!bitmap_ || picture.identity() != picture_ || width != width_ || height != height_ || background != background_) {
     Reset();
     HDC memory = CreateCompatibleDC(dc);
     HBITMAP bitmap = memory ? CreateCompatibleBitmap(dc, width, height) : nullptr;
@@ -39,7 +37,7 @@ bool StretchedPicture::Draw(HDC dc, const Picture* picture, const RECT& area, CO
     memory_ = memory;
     previous_ = previous;
     bitmap_ = bitmap;
-    picture_ = picture;
+    picture_ = picture.identity();
     width_ = width;
     height_ = height;
     background_ = background;

@@ -9,7 +9,7 @@
 
 #include <windows.h>
 
-#include "pictures/picture.h"
+#include "pictures/picture_win32.h"
 
 namespace kavrel {
 
@@ -24,13 +24,13 @@ class StretchedPicture {
   void Reset();
   // Draws `picture` stretched over `area` of `dc`, as DrawPicture does;
   // false when no image could be made of it.
-  bool Draw(HDC dc, const Picture* picture, const RECT& area, COLORREF background);
+  bool Draw(HDC dc, const KeptPicture& picture, const RECT& area, COLORREF background);
 
  private:
   HDC memory_ = nullptr;  // holds bitmap_ selected, ready to copy from
   HGDIOBJ previous_ = nullptr;
   HBITMAP bitmap_ = nullptr;
-  const Picture* picture_ = nullptr;
+  const void* picture_ = nullptr;  // the KeptPicture's identity when drawn
   int width_ = 0;
   int height_ = 0;
   COLORREF background_ = 0;

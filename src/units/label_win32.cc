@@ -1,7 +1,5 @@
 #include "units/label_win32.h"
 
-#include "pictures/picture_win32.h"
-
 namespace kavrel {
 
 namespace {
@@ -119,8 +117,7 @@ void Label::ApplyBorder() {
 }
 
 void Label::DropPicture() {
-  FreePicture(picture_);
-  picture_ = nullptr;
+  picture_.Reset();
 }
 
 void Label::ReleaseResources() {
@@ -171,12 +168,12 @@ void Label::Paint(HDC dc) {
 
   const COLORREF back = PaintColour(props_.backColour);
   if (!props_.picture.empty()) {
-    if (!picture_) {
-      picture_ = DecodePicture(props_.picture.data(), int32_t(props_.picture.size()));
+    if (picture_.empty()) {
+      picture_.Load(props_.picture);
       // Bytes that do not decode are not tried again.
-      if (!picture_) props_.picture.clear();
+      if (picture_.empty()) props_.picture.clear();
     }
-    if (picture_) DrawPictureLayout(ClampChoice(props_.pictureLayout, 2), dc, picture_, r, clip, &remaining, back);
+    if (!picture_.empty()) DrawPictureLayout(ClampChoice(props_.pictureLayout, 2), dc, picture_, r, clip, &remaining, back);
   } else if (props_.gradient != 0) {
     const GradientStops stops =
         ChooseGradientColours(props_.gradientColour1, props_.gradientColour2, props_.gradientColour3);

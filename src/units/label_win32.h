@@ -8,7 +8,7 @@
 #include "units/label_props.h"
 #include "units/unit_base_win32.h"
 #include "units/unit_descriptors.h"
-#include "pictures/picture.h"
+#include "pictures/picture_win32.h"
 
 namespace kavrel {
 
@@ -45,7 +45,7 @@ class Label : public Unit {
   void DropPicture();
 
   Props props_;
-  Picture* picture_ = nullptr;  // decoded on the first paint
+  KeptPicture picture_;  // decoded on the first paint
   UnitBrush background_;
 };
 

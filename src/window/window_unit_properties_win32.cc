@@ -157,8 +157,7 @@ bool WindowUnit::SetOwnProperty(int32_t own, const PropertyValue& value) {
     case WindowOwn::kPicture:
       props_.picture = BytesOf(value);
       stretched_.Reset();
-      FreePicture(picture_);
-      picture_ = nullptr;
+      picture_.Reset();
       pictureDecoded_ = false;
       InvalidateRect(hwnd, nullptr, TRUE);
       break;

@@ -106,8 +106,6 @@ WindowUnit::~WindowUnit() {
   if (accelerator_) DestroyAcceleratorTable(accelerator_);
   if (largeIcon_) DestroyIcon(largeIcon_);
   if (smallIcon_) DestroyIcon(smallIcon_);
-  stretched_.Reset();
-  FreePicture(picture_);
 }
 
 WindowTemplate* WindowUnit::Template() const { return Engine().TemplateOf(windowId_); }
@@ -216,10 +214,10 @@ void WindowUnit::PaintBackground(HDC dc) {
   if (!props_.picture.empty() && !pictureDecoded_) {
     pictureDecoded_ = true;
     MarkProfile("background-decode");
-    picture_ = DecodePicture(props_.picture.data(), int32_t(props_.picture.size()));
+    picture_.Load(props_.picture);
     MarkProfile("background-decoded");
   }
-  if (picture_) {
+  if (!picture_.empty()) {
     switch (props_.pictureMode) {
       case 0:
       case 1:
@@ -333,7 +331,7 @@ LRESULT WindowUnit::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
       break;
     case WM_SIZE:
       // Stretched, centred and tiled pictures depend on the client size.
-      if (picture_ && props_.pictureMode != 0) InvalidateRect(hwnd(), nullptr, TRUE);
+      if (!picture_.empty() && props_.pictureMode != 0) InvalidateRect(hwnd(), nullptr, TRUE);
       break;
     case WM_COMMAND:
       if (lParam == 0 && HIWORD(wParam) <= 1 && LOWORD(wParam) >= kMenuCommandBase) {

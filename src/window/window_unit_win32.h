@@ -112,7 +112,7 @@ class WindowUnit : public Window {
   HICON largeIcon_ = nullptr;  // made here; the default icons are not ours
   HICON smallIcon_ = nullptr;
   HFONT font_ = nullptr;  // a stock font, never deleted
-  Picture* picture_ = nullptr;
+  KeptPicture picture_;
   StretchedPicture stretched_;  // the picture as layout 3 last drew it
   bool pictureDecoded_ = false;
   bool loaded_ = false;

@@ -78,6 +78,8 @@ add_dependencies(e2e_click_to_netsh Kavrel kavrel_netsh)
 add_executable(startup_profile ${CMAKE_SOURCE_DIR}/tests/bench/startup_profile_win32.cc)
 target_link_libraries(startup_profile PRIVATE kavrel_win32 ole32)
 target_link_options(startup_profile PRIVATE ${KAVREL_WIN_LINK})
+# The bare programs start from this file: loaded as lean as Kavrel.exe.
+kavrel_split_debug_info(startup_profile)
 add_dependencies(startup_profile Kavrel)
 
 # In a virtual desktop, as the tests run: destroying a top-level window

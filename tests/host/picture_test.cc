@@ -2,10 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "commands/runtime_heap.h"
 #include "picture_samples.h"
@@ -246,6 +248,60 @@ TEST_F(PictureTest, ColourJpegIsBgrBottomUpBaselineAndProgressive) {
     EXPECT_GT(last[2], 180) << scans;
     EXPECT_LT(last[0], 60) << scans;
   }
+}
+
+// Rows in memory of the test's own, with a gap after each row that must stay
+// untouched.
+struct VectorRows final : BgrxRowStorage {
+  uint8_t* Allocate(int32_t w, int32_t h, size_t& stride) override {
+    if (refuse) return nullptr;
+    width = w;
+    height = h;
+    stride = rowBytes = size_t(w) * 4 + 8;
+    bytes.assign(rowBytes * size_t(h), 0xAB);
+    return bytes.data();
+  }
+  bool refuse = false;
+  int32_t width = 0, height = 0;
+  size_t rowBytes = 0;
+  std::vector<uint8_t> bytes;
+};
+
+TEST_F(PictureTest, JpegRowsHoldThePicturesPixelsInTheCallersStorage) {
+  auto halves = [](int x, int y) { return y < 8 ? Rgb{230, uint8_t(x * 15), 10} : Rgb{10, 20, uint8_t(y * 15)}; };
+  auto grey = [](int x, int y) {
+    const uint8_t v = uint8_t(x * 20 + y);
+    return Rgb{v, v, v};
+  };
+  const Bytes files[] = {samples::MakeJpeg(16, 16, false, halves), samples::MakeJpeg(13, 16, false, halves, 60),
+                         samples::MakeJpeg(7, 5, true, grey), test::ReadGenerated("background.jpg")};
+  for (const Bytes& file : files) {
+    auto p = Decode(file);
+    ASSERT_TRUE(p);
+    VectorRows rows;
+    ASSERT_TRUE(DecodeJpegRows(file, rows));
+    ASSERT_EQ(rows.width, p->width);
+    ASSERT_EQ(rows.height, p->height);
+    size_t differ = 0;
+    for (int y = 0; y < p->height; ++y) {
+      // Both are bottom-up.
+      const uint8_t* packed = p->pixels + size_t(y) * size_t(p->width) * 3;
+      const uint8_t* row = rows.bytes.data() + size_t(y) * rows.rowBytes;
+      for (int x = 0; x < p->width; ++x)
+        differ += !std::equal(packed + 3 * x, packed + 3 * x + 3, row + 4 * x) || row[4 * x + 3] != 0;
+      differ += size_t(std::count(row + 4 * p->width, row + rows.rowBytes, 0xAB) != 8);
+    }
+    EXPECT_EQ(differ, 0u) << p->width << " x " << p->height;
+  }
+  // Refused storage, a damaged file and another kind give nothing.
+  VectorRows refused;
+  refused.refuse = true;
+  EXPECT_FALSE(DecodeJpegRows(files[0], refused));
+  VectorRows cut;
+  EXPECT_FALSE(DecodeJpegRows(Bytes(files[0].begin(), files[0].end() - 2), cut));
+  VectorRows other;
+  EXPECT_FALSE(DecodeJpegRows(Padded({'B', 'M'}, 64), other));
+  EXPECT_EQ(other.width, 0);
 }
 
 TEST_F(PictureTest, JpegWithMoreThanAHundredScansIsRefused) {

@@ -154,6 +154,52 @@ TEST_F(PictureDrawTest, KeyColourLeavesTheTargetAsItWas) {
   EXPECT_EQ(At(133, 116), target);
 }
 
+TEST_F(PictureDrawTest, KeptPictureDrawsWhatItsDecodedPictureDraws) {
+  auto pixel = [](int x, int y) { return Rgb{uint8_t(x * 12), uint8_t(200 - y * 15), uint8_t(x * y)}; };
+  const Bytes jpeg = samples::MakeJpeg(20, 12, false, pixel);
+  auto p = Decode(jpeg);
+  ASSERT_TRUE(p);
+  KeptPicture kept;
+  ASSERT_TRUE(kept.Load(jpeg));
+  const void* first = kept.identity();
+  // Both halves of the canvas, drawn the two ways, as whole, stretched and
+  // key-coloured draws; the key is a colour the picture holds.
+  auto same = [&](const char* what) {
+    int differ = 0;
+    for (int y = 0; y < 64; ++y)
+      for (int x = 0; x < 64; ++x) differ += !(At(x, y) == At(128 + x, y));
+    EXPECT_EQ(differ, 0) << what;
+  };
+  ASSERT_TRUE(DrawPicture(dc_, p.get(), 0, 0, -1, -1, 0));
+  ASSERT_TRUE(DrawPicture(dc_, kept, 128, 0, -1, -1, 0));
+  ASSERT_TRUE(DrawPicture(dc_, p.get(), 0, 20, 50, 30, 0));
+  ASSERT_TRUE(DrawPicture(dc_, kept, 128, 20, 50, 30, 0));
+  same("whole and stretched");
+  const uint8_t* corner = p->pixels + size_t(p->height - 1) * size_t(p->width) * 3;  // top left, B,G,R
+  const int32_t transparent = -int32_t(RGB(corner[2], corner[1], corner[0]));
+  Fill({10, 20, 30});
+  PictureImage image;
+  ASSERT_TRUE(MakePictureImage(dc_, p.get(), 0, image));
+  DrawPictureImage(image, 0, 0, -1, -1, transparent);
+  FreePictureImage(image);
+  ASSERT_TRUE(kept.MakeImage(dc_, 0, image));
+  DrawPictureImage(image, 128, 0, -1, -1, transparent);
+  FreePictureImage(image);  // leaves the kept bitmap alone
+  same("key colour");
+  EXPECT_EQ(At(128, 0), (Rgb{10, 20, 30}));
+  ASSERT_TRUE(DrawPicture(dc_, kept, 128, 40, -1, -1, 0));
+
+  // Other kinds are kept as their Picture; bytes that decode to nothing
+  // leave it empty.
+  ASSERT_TRUE(kept.Load(SolidBmp(3, 2, 0x2040C0)));
+  EXPECT_NE(kept.identity(), first);
+  ASSERT_TRUE(DrawPicture(dc_, kept, 200, 200, -1, -1, 0));
+  EXPECT_EQ(At(202, 201), (Rgb{0x20, 0x40, 0xC0}));
+  EXPECT_FALSE(kept.Load(Bytes(jpeg.begin(), jpeg.begin() + 40)));
+  EXPECT_TRUE(kept.empty());
+  EXPECT_EQ(kept.identity(), nullptr);
+}
+
 TEST_F(PictureDrawTest, PaletteKindsDrawTheirColours) {
   const std::vector<Rgb> palette = {{250, 0, 0}, {0, 250, 0}, {0, 0, 250}, {40, 50, 60}};
   const std::vector<uint8_t> indexes = {0, 1, 2, 3, 3, 2, 1, 0, 0, 0, 3};  // 11 x 1: rows padded
