@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "base/byte_reader.h"
 #include "commands/runtime_heap.h"
 #include "pictures/picture_layout.h"
 
@@ -381,16 +382,20 @@ void DrawPictureLayout(int32_t layout, HDC dc, const KeptPicture& picture, const
 
 bool KeptPicture::Load(std::span<const uint8_t> file) {
   Reset();
-  DibRows rows;
-  if (DecodeJpegRows(file, rows)) {
-    bitmap_ = rows.bitmap;
-    width_ = rows.width;
-    height_ = rows.height;
-    return true;
+  ByteReader stream(file);
+  if (DetectPictureKind(stream) != kPictureJpeg) {
+    if (file.size() <= size_t(INT32_MAX)) picture_ = DecodePicture(file.data(), int32_t(file.size()));
+    return picture_ != nullptr;
   }
-  if (rows.bitmap) DeleteObject(rows.bitmap);
-  if (file.size() <= size_t(INT32_MAX)) picture_ = DecodePicture(file.data(), int32_t(file.size()));
-  return picture_ != nullptr;
+  DibRows rows;
+  if (!DecodeJpegRows(file, rows)) {
+    if (rows.bitmap) DeleteObject(rows.bitmap);
+    return false;
+  }
+  bitmap_ = rows.bitmap;
+  width_ = rows.width;
+  height_ = rows.height;
+  return true;
 }
 
 void KeptPicture::Reset() {
