@@ -42,7 +42,8 @@ bool ProfileOn() { return TheProfile().on; }
 
 void MarkProfile(const char* phase, int32_t detail) {
   Profile& p = TheProfile();
-  if (!p.on || p.count == kMaxMarks) return;
+  // The last slot is kept for the closing mark: a full profile still ends.
+  if (!p.on || p.count >= kMaxMarks - 1) return;
   p.marks[p.count++] = {phase, detail, ProfileClockNs() - p.startNs};
 }
 
@@ -54,7 +55,7 @@ std::span<const ProfileMark> ProfileMarks() {
 bool FinishProfile(const char* phase) {
   Profile& p = TheProfile();
   if (!p.on) return false;
-  MarkProfile(phase);
+  p.marks[p.count++] = {phase, -1, ProfileClockNs() - p.startNs};
   p.on = false;
   // Written beside and then renamed, so a reader never sees half a profile.
   const std::string part = p.path + ".part";

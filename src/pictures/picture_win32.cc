@@ -265,6 +265,12 @@ void TakeOut(HRGN* remaining, const PixelRect& r) {
   DeleteObject(cut);
 }
 
+// A new KeptPicture serial: pictures are loaded on the UI thread only.
+uint64_t NextSerial() {
+  static uint64_t last = 0;
+  return ++last;
+}
+
 // One of the layouts of DrawPictureLayout, from a made image.
 void DrawImageLayout(int32_t layout, const PictureImage& image, const RECT& target, const RECT& clip,
                      HRGN* remaining) {
@@ -385,6 +391,7 @@ bool KeptPicture::Load(std::span<const uint8_t> file) {
   ByteReader stream(file);
   if (DetectPictureKind(stream) != kPictureJpeg) {
     if (file.size() <= size_t(INT32_MAX)) picture_ = DecodePicture(file.data(), int32_t(file.size()));
+    if (picture_) serial_ = NextSerial();
     return picture_ != nullptr;
   }
   DibRows rows;
@@ -395,6 +402,7 @@ bool KeptPicture::Load(std::span<const uint8_t> file) {
   bitmap_ = rows.bitmap;
   width_ = rows.width;
   height_ = rows.height;
+  serial_ = NextSerial();
   return true;
 }
 
@@ -404,11 +412,7 @@ void KeptPicture::Reset() {
   picture_ = nullptr;
   bitmap_ = nullptr;
   width_ = height_ = 0;
-}
-
-const void* KeptPicture::identity() const {
-  if (bitmap_) return bitmap_;
-  return picture_;
+  serial_ = 0;
 }
 
 bool KeptPicture::MakeImage(HDC dc, COLORREF background, PictureImage& image) const {

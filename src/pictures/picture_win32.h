@@ -66,8 +66,9 @@ class KeptPicture {
   bool Load(std::span<const uint8_t> file);
   void Reset();
   bool empty() const { return !picture_ && !bitmap_; }
-  // Tells one loaded picture from the next; null when empty.
-  const void* identity() const;
+  // Tells one loaded picture from every other, even one that reuses a
+  // freed handle or address; 0 when empty.
+  uint64_t serial() const { return serial_; }
 
   // As MakePictureImage; the image is released with FreePictureImage,
   // which leaves a lent bitmap alone.
@@ -78,6 +79,7 @@ class KeptPicture {
   HBITMAP bitmap_ = nullptr;
   int32_t width_ = 0;
   int32_t height_ = 0;
+  uint64_t serial_ = 0;
 };
 
 // DrawPicture and DrawPictureLayout for a kept picture.

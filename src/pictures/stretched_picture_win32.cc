@@ -11,14 +11,14 @@ void StretchedPicture::Reset() {
   memory_ = nullptr;
   previous_ = nullptr;
   bitmap_ = nullptr;
-  picture_ = nullptr;
+  picture_ = 0;
 }
 
 bool StretchedPicture::Draw(HDC dc, const KeptPicture& picture, const RECT& area, COLORREF background) {
   const int width = area.right - area.left;
   const int height = area.bottom - area.top;
   if (width <= 0 || height <= 0) return DrawPicture(dc, picture, area.left, area.top, width, height, background);
-  if (!bitmap_ || picture.identity() != picture_ || width != width_ || height != height_ || background != background_) {
+  if (!bitmap_ || picture.serial() != picture_ || width != width_ || height != height_ || background != background_) {
     Reset();
     HDC memory = CreateCompatibleDC(dc);
     HBITMAP bitmap = memory ? CreateCompatibleBitmap(dc, width, height) : nullptr;
@@ -37,7 +37,7 @@ bool StretchedPicture::Draw(HDC dc, const KeptPicture& picture, const RECT& area
     memory_ = memory;
     previous_ = previous;
     bitmap_ = bitmap;
-    picture_ = picture.identity();
+    picture_ = picture.serial();
     width_ = width;
     height_ = height;
     background_ = background;

@@ -30,7 +30,7 @@ class StretchedPicture {
   HDC memory_ = nullptr;  // holds bitmap_ selected, ready to copy from
   HGDIOBJ previous_ = nullptr;
   HBITMAP bitmap_ = nullptr;
-  const void* picture_ = nullptr;  // the KeptPicture's identity when drawn
+  uint64_t picture_ = 0;  // the KeptPicture's serial when drawn
   int width_ = 0;
   int height_ = 0;
   COLORREF background_ = 0;

@@ -217,6 +217,15 @@ TEST(StartupProfile, WritesItsMarksOnceInOrder) {
   EXPECT_LE(0, first);
   EXPECT_LE(first, second);
   EXPECT_LE(second, third);
+
+  // More marks than the profile holds: the extra ones are dropped, and the
+  // closing mark is still written last.
+  StartProfile(ProfileClockNs(), path.c_str());
+  for (int i = 0; i < 500; ++i) MarkProfile("unit-created", i);
+  ASSERT_TRUE(FinishProfile("idle"));
+  ASSERT_FALSE(ProfileMarks().empty());
+  EXPECT_STREQ(ProfileMarks().back().phase, "idle");
+  std::remove(path.c_str());
 }
 
 }  // namespace

@@ -161,7 +161,7 @@ TEST_F(PictureDrawTest, KeptPictureDrawsWhatItsDecodedPictureDraws) {
   ASSERT_TRUE(p);
   KeptPicture kept;
   ASSERT_TRUE(kept.Load(jpeg));
-  const void* first = kept.identity();
+  const uint64_t first = kept.serial();
   // Both halves of the canvas, drawn the two ways, as whole, stretched and
   // key-coloured draws; the key is a colour the picture holds.
   auto same = [&](const char* what) {
@@ -191,13 +191,16 @@ TEST_F(PictureDrawTest, KeptPictureDrawsWhatItsDecodedPictureDraws) {
 
   // Other kinds are kept as their Picture; bytes that decode to nothing
   // leave it empty.
+  // The same file loaded again is a new picture, whatever handle it gets.
+  ASSERT_TRUE(kept.Load(jpeg));
+  EXPECT_NE(kept.serial(), first);
   ASSERT_TRUE(kept.Load(SolidBmp(3, 2, 0x2040C0)));
-  EXPECT_NE(kept.identity(), first);
+  EXPECT_NE(kept.serial(), first);
   ASSERT_TRUE(DrawPicture(dc_, kept, 200, 200, -1, -1, 0));
   EXPECT_EQ(At(202, 201), (Rgb{0x20, 0x40, 0xC0}));
   EXPECT_FALSE(kept.Load(Bytes(jpeg.begin(), jpeg.begin() + 40)));
   EXPECT_TRUE(kept.empty());
-  EXPECT_EQ(kept.identity(), nullptr);
+  EXPECT_EQ(kept.serial(), 0u);
 }
 
 TEST_F(PictureDrawTest, PaletteKindsDrawTheirColours) {
