@@ -193,6 +193,21 @@ std::optional<std::vector<NetshRecord>> NetshLogFile::WaitForRecords(size_t coun
   return log.records;
 }
 
+StandardErrorCopy::StandardErrorCopy() {
+  char path[MAX_PATH] = {};
+  DWORD n = GetEnvironmentVariableA("KAVREL_E2E_STDERR", path, MAX_PATH);
+  if (n == 0 || n >= MAX_PATH) return;
+  path_.assign(path, n);
+  mark_ = SinceMark().size();
+}
+
+std::string StandardErrorCopy::SinceMark() const {
+  if (path_.empty()) return {};
+  auto bytes = ReadWholeFile(path_);
+  if (!bytes || bytes->size() <= mark_) return {};
+  return std::string(bytes->begin() + std::ptrdiff_t(mark_), bytes->end());
+}
+
 bool InstallRecordingNetsh(const NetshLogFile& log, std::string* error) {
   char system[MAX_PATH] = {};
   GetSystemDirectoryA(system, MAX_PATH);

@@ -61,6 +61,22 @@ class NetshLogFile {
   std::string path_;
 };
 
+// The copy of the run's standard error that scripts/e2e-run.sh keeps in the
+// file named by KAVREL_E2E_STDERR: what Wine's cmd says when it cannot start
+// a command. Reads as empty where there is no such file.
+class StandardErrorCopy {
+ public:
+  // Marks the end of what has been written so far.
+  StandardErrorCopy();
+  bool available() const { return !path_.empty(); }
+  // What has been written since the mark.
+  std::string SinceMark() const;
+
+ private:
+  std::string path_;
+  size_t mark_ = 0;
+};
+
 // Copies the recording netsh over system32\netsh.exe, points it at `log`
 // through the environment the started programs inherit, and proves it by
 // running "cmd /c netsh ..." once through Wine's own cmd.exe. Wine loads

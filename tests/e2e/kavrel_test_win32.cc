@@ -1,5 +1,8 @@
 #include "kavrel_test_win32.h"
 
+#include <cctype>
+#include <cstdio>
+
 namespace kavrel::e2e {
 
 void KavrelTest::SetUp() {
@@ -61,21 +64,44 @@ testing::AssertionResult KavrelTest::ExpectNotice(uint32_t button, const std::st
   return testing::AssertionSuccess();
 }
 
-std::optional<std::vector<NetshRecord>> KavrelTest::PressAndRecord(uint32_t button, size_t count) const {
+std::optional<std::vector<NetshRecord>> KavrelTest::PressAndRecord(uint32_t button, size_t count) {
   HWND pressed = Unit(button);
   if (!pressed) return std::nullopt;
-  app->Click(pressed);
-  auto records = log.WaitForRecords(count, 30000);
-  if (!records) {
+  for (;;) {
+    StandardErrorCopy said;
+    app->Click(pressed);
+    // Wine's cmd now and then fails to start a netsh: its CreateProcess
+    // fails, it says on standard error that it cannot recognise the command
+    // and goes on. Such a press is over once cmd has said so and is gone.
+    bool cmdFailed = false;
+    NetshLog got;
+    WaitUntil(
+        [&] {
+          got = log.Read();
+          if (got.records.size() >= count || got.malformed) return true;
+          cmdFailed = said.SinceMark().find("netsh") != std::string::npos && app->Children().empty();
+          return cmdFailed;
+        },
+        30000);
+    app->WaitForNoChildren(15000);
+    if (got.records.size() >= count && !got.malformed) {
+      // Anything beyond what was asked for would show here.
+      return log.Read().records;
+    }
     if (auto notice = app->CurrentNotice()) {
       ADD_FAILURE() << "a notice instead of a run: " << Readable(notice->text);
       app->CloseNotice(*notice);
+      return std::nullopt;
     }
-    return std::nullopt;
+    // The program did its part and the platform lost a run: press again,
+    // a few times at most in one test, and say so.
+    if (!cmdFailed || platformRepeats_ >= kMaxPlatformRepeats || !log.Clear()) return std::nullopt;
+    ++platformRepeats_;
+    std::string complaint = Readable(said.SinceMark());
+    while (!complaint.empty() && std::isspace(static_cast<unsigned char>(complaint.back()))) complaint.pop_back();
+    std::printf("cmd could not start a netsh; pressed again. It said:\n%s\n", complaint.c_str());
+    std::fflush(stdout);
   }
-  app->WaitForNoChildren(15000);
-  // Anything beyond what was asked for would show here.
-  return log.Read().records;
 }
 
 std::vector<std::string> Arguments(const NetshRecord& record) {

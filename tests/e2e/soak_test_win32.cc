@@ -43,8 +43,7 @@ class Soak : public KavrelTest {
  protected:
   bool PressValid(const SoakButton& b) {
     if (!Fill(valid_)) return false;
-    app->Click(Unit(b.id));
-    auto records = log.WaitForRecords(b.netshRuns, 30000);
+    auto records = PressAndRecord(b.id, b.netshRuns);
     if (!records || records->size() != b.netshRuns) {
       ADD_FAILURE() << b.name << ": " << (records ? records->size() : 0) << " netsh runs";
       return false;
