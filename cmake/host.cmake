@@ -74,6 +74,8 @@ if(KAVREL_WITH_WINDOWS)
     set(KAVREL_WINE32 OFF)
     message(STATUS "This machine cannot run 32-bit x86 code: the tests under Wine run the 64-bit build")
   endif()
+  include(cmake/source-date.cmake)
+  kavrel_source_date_epoch(source_date_epoch)
   set(windows_depends)
   set(have_art OFF)
   if(TARGET kavrel_generated)
@@ -90,6 +92,7 @@ if(KAVREL_WITH_WINDOWS)
                  -DKAVREL_GENERATED_DIR=${KAVREL_GENERATED_DIR}
                  -DKAVREL_HAVE_ART=${have_art}
                  -DKAVREL_WINE_TESTS=${wine_tests}
+                 -DKAVREL_SOURCE_DATE_EPOCH=${source_date_epoch}
       INSTALL_COMMAND ""
       BUILD_ALWAYS ON
       USES_TERMINAL_BUILD ON

@@ -2,6 +2,19 @@
 enable_testing()
 include(cmake/deps-windows.cmake)
 
+# Two builds of one commit give the same Kavrel.exe wherever they run: the
+# compilers write no folder of the build's own (the source, this build, the
+# generated files and the libraries' install folder get fixed names),
+# archives are deterministic (the toolchain file) and the PE time stamp is the
+# commit's (cmake/source-date.cmake).
+if(NOT DEFINED KAVREL_SOURCE_DATE_EPOCH)
+  include(cmake/source-date.cmake)
+  kavrel_source_date_epoch(KAVREL_SOURCE_DATE_EPOCH)
+endif()
+foreach(map ${CMAKE_SOURCE_DIR}=. ${CMAKE_BINARY_DIR}=. ${KAVREL_GENERATED_DIR}=generated ${KAVREL_DEPS_PREFIX}=deps)
+  add_compile_options($<$<COMPILE_LANGUAGE:C,CXX>:-ffile-prefix-map=${map}>)
+endforeach()
+
 set(KAVREL_WIN_LINK -static -static-libgcc -static-libstdc++)
 set(KAVREL_SYSTEM_LIBS user32 gdi32 comctl32 kernel32 ole32 advapi32)
 
@@ -25,14 +38,17 @@ endif()
 # Debug information is kept out of the loaded image. The linker makes every
 # DWARF section a section of the image, and the loader reads all of them
 # (8 MB of a 10 MB Kavrel.exe) before WinMain: 20 ms of start-up under Wine.
-# It goes to <program>.debug beside the program, which names it in
-# .gnu_debuglink; the COFF symbol table stays, for the end-to-end tests that
-# read a running program's variables.
+# The program ships stripped; its symbols and debug information go to
+# <program>.debug beside it, which .gnu_debuglink names with its CRC, so that
+# a debugger, or an end-to-end test reading a running program's variables,
+# finds them. objcopy stamps both files with the commit's time.
 function(kavrel_split_debug_info target)
+  target_link_options(${target} PRIVATE -Wl,--no-insert-timestamp)
   add_custom_command(TARGET ${target} POST_BUILD
-    COMMAND ${CMAKE_OBJCOPY} --only-keep-debug $<TARGET_FILE:${target}> $<TARGET_FILE:${target}>.debug
-    COMMAND ${CMAKE_OBJCOPY} --strip-debug --add-gnu-debuglink=$<TARGET_FILE:${target}>.debug
-            $<TARGET_FILE:${target}>
+    COMMAND ${CMAKE_COMMAND} -E env SOURCE_DATE_EPOCH=${KAVREL_SOURCE_DATE_EPOCH}
+            ${CMAKE_OBJCOPY} --only-keep-debug $<TARGET_FILE:${target}> $<TARGET_FILE:${target}>.debug
+    COMMAND ${CMAKE_COMMAND} -E env SOURCE_DATE_EPOCH=${KAVREL_SOURCE_DATE_EPOCH}
+            ${CMAKE_OBJCOPY} --strip-all --add-gnu-debuglink=$<TARGET_FILE:${target}>.debug $<TARGET_FILE:${target}>
     VERBATIM)
 endfunction()
 
@@ -49,10 +65,24 @@ if(KAVREL_HAVE_ART)
 endif()
 set_property(SOURCE ${CMAKE_SOURCE_DIR}/src/entry/kavrel.rc APPEND PROPERTY OBJECT_DEPENDS ${rc_depends})
 
-# Kavrel.exe imports nothing but Windows system DLLs.
+# The shipped file, the 32-bit Kavrel.exe: it imports nothing but Windows
+# system DLLs; it is stripped, tied to its symbols, stamped with the commit's
+# time and free of this machine's folders; and a second build of the
+# program's own sources, from a copy in other folders over the same built
+# libraries, gives it byte for byte.
 if(CMAKE_SIZEOF_VOID_P EQUAL 4)
   add_test(NAME kavrel_imports_only_system_dlls
            COMMAND ${CMAKE_SOURCE_DIR}/scripts/check-imports.sh $<TARGET_FILE:Kavrel>)
+  add_test(NAME kavrel_release_file
+           COMMAND ${CMAKE_SOURCE_DIR}/scripts/check-release.sh $<TARGET_FILE:Kavrel> ${KAVREL_SOURCE_DATE_EPOCH}
+                   ${CMAKE_SOURCE_DIR} ${CMAKE_BINARY_DIR} ${KAVREL_GENERATED_DIR})
+  if(NOT KAVREL_PREBUILT_DEPS)
+    add_test(NAME kavrel_reproducible
+             COMMAND ${CMAKE_SOURCE_DIR}/scripts/check-reproducible.sh $<TARGET_FILE:Kavrel>
+                     ${CMAKE_BINARY_DIR}/reproducible-check ${CMAKE_SOURCE_DIR} ${KAVREL_GENERATED_DIR}
+                     ${KAVREL_DEPS_PREFIX} ${KAVREL_SOURCE_DATE_EPOCH} ${CMAKE_BUILD_TYPE} $<BOOL:${KAVREL_HAVE_ART}>)
+    set_tests_properties(kavrel_reproducible PROPERTIES TIMEOUT 900)
+  endif()
 endif()
 
 # The programs that run under Wine are made only where this machine can run

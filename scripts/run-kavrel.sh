@@ -10,6 +10,7 @@ win=$(cd "$build" && pwd)/windows
 [ -f "$build/windows64/Kavrel.exe" ] && win=$(cd "$build" && pwd)/windows64
 exe=$win/Kavrel.exe
 export KAVREL_WINEPREFIX=${KAVREL_WINEPREFIX:-$win/wineprefix}
+"$root/scripts/show-exe.sh" "$build"
 if [ -n "${DISPLAY:-}" ]; then
   KAVREL_DISPLAY=host exec "$root/scripts/wine-run.sh" "$exe"
 fi
@@ -18,3 +19,4 @@ fi
 shot=$build/kavrel.png
 "$root/scripts/e2e-screenshot.sh" "$build" "$shot"
 echo "Kavrel ran headless; its window is in $shot"
+"$root/scripts/show-exe.sh" "$build"

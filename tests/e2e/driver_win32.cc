@@ -64,6 +64,22 @@ std::optional<std::vector<uint8_t>> ReadWholeFile(const std::string& path) {
   return bytes;
 }
 
+// The symbol from the image, or, when the image is stripped, from the file
+// its .gnu_debuglink names beside it, provided that file's CRC is the one
+// recorded: symbols of another build would point anywhere.
+std::optional<uint32_t> SymbolRva(const std::string& imagePath, const std::string& name) {
+  auto image = ReadWholeFile(imagePath);
+  if (!image) return std::nullopt;
+  if (auto rva = FindSymbolRva(*image, name)) return rva;
+  auto link = FindDebugLink(*image);
+  if (!link) return std::nullopt;
+  size_t slash = imagePath.find_last_of("\\/");
+  std::string folder = slash == std::string::npos ? std::string() : imagePath.substr(0, slash + 1);
+  auto debug = ReadWholeFile(folder + link->fileName);
+  if (!debug || DebugLinkCrc(*debug) != link->crc) return std::nullopt;
+  return FindSymbolRva(*debug, name);
+}
+
 }  // namespace
 
 std::string ToGbk(const std::wstring& wide) {
@@ -444,11 +460,10 @@ std::optional<DWORD> AppSession::WaitForExit(DWORD timeoutMs) const {
 std::optional<int64_t> AppSession::HeapBlocks() const {
   if (options_.heapCounterSymbol.empty()) return std::nullopt;
   if (!heapCounter_) {
-    auto image = ReadWholeFile(options_.exePath);
     auto peb = PebAddress(process_);
     uintptr_t base = 0;
-    if (!image || !peb || !ReadRemote(process_, *peb + kPebImageBase, &base, sizeof base)) return std::nullopt;
-    auto rva = FindSymbolRva(*image, options_.heapCounterSymbol);
+    if (!peb || !ReadRemote(process_, *peb + kPebImageBase, &base, sizeof base)) return std::nullopt;
+    auto rva = SymbolRva(options_.exePath, options_.heapCounterSymbol);
     if (!rva) return std::nullopt;
     heapCounter_ = base + *rva;
   }

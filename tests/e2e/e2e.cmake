@@ -1,6 +1,7 @@
 # The end-to-end driver's own sources; tests/e2e/targets.cmake (read by the
 # Windows build after the main targets) makes the programs from them. The
-# netsh log codec is neutral and also tested on the host.
+# netsh log codec and the PE symbol reader are neutral and also tested on
+# the host.
 list(APPEND KAVREL_E2E_SOURCES
   tests/e2e/e2e_main_win32.cc
   tests/e2e/driver_win32.cc
@@ -15,4 +16,6 @@ list(APPEND KAVREL_E2E_SOURCES
   tests/e2e/soak_test_win32.cc)
 list(APPEND KAVREL_HOST_TEST_SOURCES
   tests/e2e/netsh_record.cc
-  tests/e2e/netsh_record_test.cc)
+  tests/e2e/netsh_record_test.cc
+  tests/e2e/pe_symbols.cc
+  tests/e2e/pe_symbols_test.cc)
