@@ -64,6 +64,28 @@ testing::AssertionResult KavrelTest::ExpectNotice(uint32_t button, const std::st
   return testing::AssertionSuccess();
 }
 
+// What a press left behind when its runs did not come: whether the window
+// takes input, every process below the program, and what was said on
+// standard error.
+std::string KavrelTest::PressState(const StandardErrorCopy& said) const {
+  std::string state = IsWindowEnabled(app->main()) ? "The window is enabled" : "The window is disabled";
+  std::vector<ProcessEntry> all = ListProcesses();
+  std::vector<DWORD> parents = {app->pid()};
+  state += "; processes below the program:";
+  size_t shown = 0;
+  for (size_t at = 0; at < parents.size() && parents.size() < 64; ++at) {
+    for (const auto& p : all) {
+      if (p.parentPid != parents[at]) continue;
+      state += " " + p.image + " (" + std::to_string(p.pid) + ", parent " + std::to_string(p.parentPid) + ")";
+      parents.push_back(p.pid);
+      ++shown;
+    }
+  }
+  if (shown == 0) state += " none";
+  std::string text = Readable(said.SinceMark());
+  return state + "; standard error: " + (text.empty() ? "nothing" : text);
+}
+
 std::optional<std::vector<NetshRecord>> KavrelTest::PressAndRecord(uint32_t button, size_t count) {
   HWND pressed = Unit(button);
   if (!pressed) return std::nullopt;
@@ -83,8 +105,10 @@ std::optional<std::vector<NetshRecord>> KavrelTest::PressAndRecord(uint32_t butt
           return cmdFailed;
         },
         30000);
+    const bool complete = got.records.size() >= count && !got.malformed;
+    const std::string stuck = complete || cmdFailed ? std::string() : PressState(said);
     app->WaitForNoChildren(15000);
-    if (got.records.size() >= count && !got.malformed) {
+    if (complete) {
       // Anything beyond what was asked for would show here.
       return log.Read().records;
     }
@@ -93,9 +117,14 @@ std::optional<std::vector<NetshRecord>> KavrelTest::PressAndRecord(uint32_t butt
       app->CloseNotice(*notice);
       return std::nullopt;
     }
+    if (!cmdFailed) {
+      ADD_FAILURE() << got.records.size() << " of " << count << " netsh runs within 30 s"
+                    << (got.malformed ? ", the log malformed. " : ". ") << stuck;
+      return std::nullopt;
+    }
     // The program did its part and the platform lost a run: press again,
     // a few times at most in one test, and say so.
-    if (!cmdFailed || platformRepeats_ >= kMaxPlatformRepeats || !log.Clear()) return std::nullopt;
+    if (platformRepeats_ >= kMaxPlatformRepeats || !log.Clear()) return std::nullopt;
     ++platformRepeats_;
     std::string complaint = Readable(said.SinceMark());
     while (!complaint.empty() && std::isspace(static_cast<unsigned char>(complaint.back()))) complaint.pop_back();

@@ -38,6 +38,8 @@ class KavrelTest : public SessionTest {
   int platformRepeats() const { return platformRepeats_; }
 
  private:
+  std::string PressState(const StandardErrorCopy& said) const;
+
   static constexpr int kMaxPlatformRepeats = 5;
   std::map<uint32_t, HWND> units_;
   int platformRepeats_ = 0;
