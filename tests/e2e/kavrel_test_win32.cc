@@ -124,10 +124,15 @@ std::optional<std::vector<NetshRecord>> KavrelTest::PressAndRecord(uint32_t butt
     }
     // The program did its part and the platform lost a run: press again,
     // a few times at most in one test, and say so.
-    if (platformRepeats_ >= kMaxPlatformRepeats || !log.Clear()) return std::nullopt;
-    ++platformRepeats_;
     std::string complaint = Readable(said.SinceMark());
     while (!complaint.empty() && std::isspace(static_cast<unsigned char>(complaint.back()))) complaint.pop_back();
+    if (platformRepeats_ >= kMaxPlatformRepeats) {
+      ADD_FAILURE() << "cmd could not start a netsh, " << platformRepeats_ + 1 << " times in this test. It said:\n"
+                    << complaint;
+      return std::nullopt;
+    }
+    if (!log.Clear()) return std::nullopt;
+    ++platformRepeats_;
     std::printf("cmd could not start a netsh; pressed again. It said:\n%s\n", complaint.c_str());
     std::fflush(stdout);
   }
