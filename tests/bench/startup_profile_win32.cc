@@ -180,7 +180,13 @@ Profile RunOnce(const std::string& commandLine, bool passesArguments, int round)
   while (GetFileAttributesA(file.c_str()) == INVALID_FILE_ATTRIBUTES && GetTickCount() < deadline) {
     if (WaitForSingleObject(p.handle, 1) == WAIT_OBJECT_0) break;
   }
+  // Under Wine the renamed file can be seen a moment before it reads whole.
   Profile profile = ReadProfile(file);
+  for (int attempt = 0; attempt < 100 && profile.empty() && GetFileAttributesA(file.c_str()) != INVALID_FILE_ATTRIBUTES;
+       ++attempt) {
+    Sleep(5);
+    profile = ReadProfile(file);
+  }
   if (profile.empty()) {
     DWORD code = 0;
     GetExitCodeProcess(p.handle, &code);
