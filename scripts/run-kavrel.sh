@@ -19,4 +19,3 @@ fi
 shot=$build/kavrel.png
 "$root/scripts/e2e-screenshot.sh" "$build" "$shot"
 echo "Kavrel ran headless; its window is in $shot"
-"$root/scripts/show-exe.sh" "$build"
