@@ -163,9 +163,7 @@ TEST_F(CommandLines, DhcpRunsNetshTwiceFromOneLine) {
 TEST_F(CommandLines, APressWhoseNetshCmdCouldNotStartIsMadeAgain) {
   StandardErrorCopy said;
   ASSERT_TRUE(said.available()) << "no copy of standard error: run the driver through scripts/e2e-run.sh";
-  char system[MAX_PATH] = {};
-  GetSystemDirectoryA(system, MAX_PATH);
-  const std::string netsh = std::string(system) + "\\netsh.exe", hidden = netsh + ".hidden";
+  const std::string netsh = SystemNetshPath(), hidden = netsh + ".hidden";
   ASSERT_TRUE(MoveFileA(netsh.c_str(), hidden.c_str()));
   struct PutBack {
     const std::string &from, &to;

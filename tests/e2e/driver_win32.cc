@@ -224,11 +224,15 @@ std::string StandardErrorCopy::SinceMark() const {
   return std::string(bytes->begin() + std::ptrdiff_t(mark_), bytes->end());
 }
 
-bool InstallRecordingNetsh(const NetshLogFile& log, std::string* error) {
+std::string SystemNetshPath() {
   char system[MAX_PATH] = {};
   GetSystemDirectoryA(system, MAX_PATH);
+  return std::string(system) + "\\netsh.exe";
+}
+
+bool InstallRecordingNetsh(const NetshLogFile& log, std::string* error) {
   std::string source = DirectoryOfDriver() + "kavrel_netsh.exe";
-  std::string target = std::string(system) + "\\netsh.exe";
+  std::string target = SystemNetshPath();
   if (!CopyFileA(source.c_str(), target.c_str(), FALSE)) {
     *error = "cannot copy " + source + " to " + target + " (error " + std::to_string(GetLastError()) + ")";
     return false;

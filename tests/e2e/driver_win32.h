@@ -77,6 +77,9 @@ class StandardErrorCopy {
   size_t mark_ = 0;
 };
 
+// system32\netsh.exe, where cmd finds netsh.
+std::string SystemNetshPath();
+
 // Copies the recording netsh over system32\netsh.exe, points it at `log`
 // through the environment the started programs inherit, and proves it by
 // running "cmd /c netsh ..." once through Wine's own cmd.exe. Wine loads
