@@ -86,7 +86,7 @@ std::string KavrelTest::PressState(const StandardErrorCopy& said) const {
   return state + "; standard error: " + (text.empty() ? "nothing" : text);
 }
 
-std::optional<std::vector<NetshRecord>> KavrelTest::PressAndRecord(uint32_t button, size_t count) {
+std::optional<std::vector<NetshRecord>> KavrelTest::PressAndRecord(uint32_t button, size_t count, bool settle) {
   HWND pressed = Unit(button);
   if (!pressed) return std::nullopt;
   for (;;) {
@@ -106,6 +106,7 @@ std::optional<std::vector<NetshRecord>> KavrelTest::PressAndRecord(uint32_t butt
         },
         30000);
     const bool complete = got.records.size() >= count && !got.malformed;
+    if (complete && !settle) return got.records;
     const std::string stuck = complete || cmdFailed ? std::string() : PressState(said);
     app->WaitForNoChildren(15000);
     if (complete) {
