@@ -83,6 +83,10 @@ if(CMAKE_SIZEOF_VOID_P EQUAL 4)
                      ${KAVREL_DEPS_PREFIX} ${KAVREL_SOURCE_DATE_EPOCH} ${CMAKE_BUILD_TYPE} $<BOOL:${KAVREL_HAVE_ART}>)
     set_tests_properties(kavrel_reproducible PROPERTIES TIMEOUT 900)
   endif()
+  # They need the cross toolchain, not Wine: they run on the build machine
+  # even where the suites under Wine run in the guest.
+  get_property(release_checks DIRECTORY PROPERTY TESTS)
+  set_tests_properties(${release_checks} PROPERTIES LABELS host)
 endif()
 
 # The programs that run under Wine are made only where this machine can run

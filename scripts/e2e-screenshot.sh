@@ -7,13 +7,14 @@
 # The tests and `make run` both take it this way.
 #
 #   scripts/e2e-screenshot.sh [BUILD] [FILE]
+# BUILD is the build folder (its 32-bit windows/ sub-build is used) or a
+# Windows sub-build itself; FILE defaults to BUILD/kavrel.png.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=$(cd "${1:-build}" && pwd)
 out=$(realpath -m "${2:-$build/kavrel.png}")
-# The sub-build whose programs run on this machine (cmake/host.cmake).
 win=$build/windows
-[ -f "$build/windows64/kavrel_e2e.exe" ] && win=$build/windows64
+[ -f "$build/kavrel_e2e.exe" ] && win=$build
 driver=$win/kavrel_e2e.exe
 [ -f "$driver" ] || { echo "e2e-screenshot: $driver is not built" >&2; exit 1; }
 export KAVREL_WINEPREFIX=${KAVREL_WINEPREFIX:-$win/wineprefix}

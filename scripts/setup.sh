@@ -40,9 +40,23 @@ fi
 
 if [ -n "$missing" ] || [ "$need_update" = 1 ]; then
   $SUDO apt-get update -q
+  updated=1
 fi
 if [ -n "$missing" ]; then
   echo "setup: installing$missing"
   DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -q --no-install-recommends $missing
+fi
+# A machine that runs no 32-bit code runs the 32-bit suites in a qemu guest
+# that the build makes from Debian's packages (scripts/guest-image.sh).
+if ! "$(dirname "$0")/runs-32bit.sh"; then
+  guest_missing=""
+  for p in qemu-system-x86 mmdebstrap e2fsprogs; do
+    dpkg-query -W -f='${Status}\n' "$p" 2>/dev/null | grep -q "install ok installed" || guest_missing="$guest_missing $p"
+  done
+  if [ -n "$guest_missing" ]; then
+    echo "setup: this machine runs no 32-bit code; installing for the guest:$guest_missing"
+    [ "${updated:-0}" = 1 ] || $SUDO apt-get update -q
+    DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -q --no-install-recommends $guest_missing
+  fi
 fi
 echo "setup: all packages present"

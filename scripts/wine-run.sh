@@ -4,32 +4,36 @@
 # 936. The script starts its own Xvfb (unless KAVREL_DISPLAY=host and $DISPLAY
 # is set), uses a private prefix made once (KAVREL_WINEPREFIX, default
 # build/windows/wineprefix; 64-bit, in build/windows64/, for a 64-bit
-# program), and at the end stops only what it started: its Xvfb by PID and
+# program or with KAVREL_WOW64=1), and at the end stops only what it started: its Xvfb by PID and
 # the wineserver of its own prefix.
 #
 #   scripts/wine-run.sh [--screen WxHxD] [--desktop] [--screenshot FILE SECONDS]
 #                       program.exe [args...]
+#   scripts/wine-run.sh --prefix-only
 # --desktop runs the program in a Wine virtual desktop of the screen's size, so
 # that windows get their frames without a window manager. --screenshot saves
-# the screen to FILE after SECONDS and then ends the program.
+# the screen to FILE after SECONDS and then ends the program. --prefix-only
+# makes the prefix (32-bit, or 64-bit with KAVREL_WOW64=1) and ends.
 set -u
 root=$(cd "$(dirname "$0")/.." && pwd)
 screen=1024x768x24
 desktop=0
 shot=""
 shot_delay=0
+prefix_only=0
 while [ $# -gt 0 ]; do
   case "$1" in
     --screen) screen=$2; shift 2 ;;
     --desktop) desktop=1; shift ;;
     --screenshot) shot=$2; shot_delay=$3; shift 3 ;;
+    --prefix-only) prefix_only=1; shift ;;
     *) break ;;
   esac
 done
-[ $# -ge 1 ] || { echo "usage: wine-run.sh [options] program.exe [args...]" >&2; exit 2; }
+[ $# -ge 1 ] || [ "$prefix_only" = 1 ] || { echo "usage: wine-run.sh [options] program.exe [args...]" >&2; exit 2; }
 
-prog=$1
-shift
+prog=${1:-}
+shift || true
 # A 64-bit program (PE machine 0x8664) runs in a 64-bit prefix through Wine's
 # 64-bit loader; a 32-bit one in a 32-bit prefix.
 pe_machine() {
@@ -37,11 +41,14 @@ pe_machine() {
   at=$(od -An -tu4 -j60 -N4 "$1" 2>/dev/null | tr -d ' ')
   [ -n "$at" ] && od -An -tx2 -j$((at + 4)) -N2 "$1" | tr -d ' '
 }
-if [ "$(pe_machine "$prog")" = 8664 ]; then
+# KAVREL_WOW64=1 runs a 32-bit program in a 64-bit prefix too, as 64-bit
+# Windows runs it (WoW64): the 64-bit loader hands it to the 32-bit one.
+if [ "$(pe_machine "$prog")" = 8664 ] || [ "${KAVREL_WOW64:-0}" = 1 ]; then
   export WINEARCH=win64
   export WINELOADER=/usr/lib/wine/wine64
   wine=$WINELOADER
-  export WINEPREFIX=${KAVREL_WINEPREFIX:-$root/build/windows64/wineprefix}
+  wow=windows64/wineprefix; [ "${KAVREL_WOW64:-0}" = 1 ] && wow=windows/wineprefix-wow64
+  export WINEPREFIX=${KAVREL_WINEPREFIX:-$root/build/$wow}
 else
   export WINEARCH=win32
   wine=wine
@@ -71,24 +78,8 @@ else
   export DISPLAY=:$num
 fi
 
-# The prefix is made once per build folder; a lock keeps two runs from
-# making it at the same time. The mark's name changes whenever a new prefix
-# gets more, so that older ones are made again.
-mkdir -p "$(dirname "$WINEPREFIX")"
-(
-  flock 9
-  if [ ! -f "$WINEPREFIX/.kavrel-ready-marlett" ]; then
-    rm -rf "$WINEPREFIX"
-    env LC_ALL=zh_CN.UTF-8 "$wine" wineboot -i >/dev/null 2>&1
-    wineserver -w
-    # Marlett: its glyphs "0", "1" and "r" are the frame's caption buttons.
-    # Wine does not load the copy of Debian's fonts-wine on its own, and
-    # without it the buttons show those letters in the default font.
-    mkdir -p "$WINEPREFIX/drive_c/windows/Fonts"
-    cp /usr/share/wine/fonts/marlett.ttf "$WINEPREFIX/drive_c/windows/Fonts/" || exit 1
-    touch "$WINEPREFIX/.kavrel-ready-marlett"
-  fi
-) 9>"$WINEPREFIX.lock" || { echo "wine-run: the prefix $WINEPREFIX could not be made" >&2; exit 1; }
+. "$root/scripts/wine-prefix.sh" || exit 1
+[ "$prefix_only" = 1 ] && exit 0
 
 # The ANSI code page comes from the locale: 936 by default. KAVREL_CODEPAGE=1252
 # gives 1252, with file names in UTF-8 so that a folder name can hold é.

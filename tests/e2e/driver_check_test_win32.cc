@@ -90,7 +90,9 @@ TEST_F(DriverCheck, CountersSeeWhatTheProgramHolds) {
   SendMessageTimeoutW(LeakButton(), BM_CLICK, 0, 0, SMTO_BLOCK, 5000, &ignored);
   Sleep(500);
   ResourceCounts before = app->Counts();
-  ASSERT_TRUE(before.heapBlocks && before.handles && before.gdiObjects);
+  ASSERT_TRUE(before.heapBlocks) << "the runtime heap's count";
+  ASSERT_TRUE(before.handles) << "the handle count";
+  ASSERT_TRUE(before.gdiObjects) << "the GDI object count";
   EXPECT_EQ(*before.heapBlocks, 0);
   for (int i = 0; i < 3; ++i)
     SendMessageTimeoutW(LeakButton(), BM_CLICK, 0, 0, SMTO_BLOCK, 5000, &ignored);
