@@ -221,14 +221,12 @@ void WindowUnit::PaintBackground(HDC dc) {
     switch (props_.pictureMode) {
       case 0:
       case 1:
-      case 2:
         DrawPictureLayout(int32_t(props_.pictureMode), dc, picture_, client, clip, &remaining, colour);
         break;
+      case 2:
       case 3:
-        if (stretched_.Draw(dc, picture_, client, colour) && remaining) {
-          DeleteObject(remaining);
-          remaining = nullptr;
-        }
+        // Shrunk or stretched: the same pixels under any clip.
+        stretched_.Draw(dc, picture_, client, colour, props_.pictureMode == 2, &remaining);
         break;
       default:
         break;

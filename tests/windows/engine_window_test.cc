@@ -3,6 +3,7 @@
 // its vetoes, destruction, reloading, and the undo of a failed load.
 #include <gtest/gtest.h>
 
+#include "../host/picture_samples.h"
 #include "app/runtime_app_win32.h"
 #include "app_test_support.h"
 #include "base/byte_writer.h"
@@ -417,6 +418,21 @@ TEST_F(EngineWindowTest, WhiteBackgroundAndPictureModes) {
     EXPECT_EQ(capture.Count({0, 50, 400, 350}, RGB(200, 0, 0)), 400 * 300);
   }
 
+  // What an icon leaves transparent shows the window's colour.
+  WindowProps icon = plain;
+  icon.backColour = RGB(255, 0, 0);
+  auto corner = [](int x, int y) { return x < 4 && y < 4; };
+  icon.picture = samples::MakeIconFile(
+      1, {{16, 16, 16, 4, samples::MakeIconDib(16, 16, 4, [&](int x, int y) { return corner(x, y) ? 0u : 1u; }, corner)}});
+  icon.pictureMode = 3;
+  WindowDesign cornered = NewWindow(icon, {0, 0, 160, 80});
+  ASSERT_TRUE(Load(Install(cornered)));
+  {
+    Capture capture(WindowHandle(cornered.id));
+    EXPECT_EQ(capture.At(5, 5), RGB(255, 0, 0));
+    EXPECT_EQ(capture.At(100, 50), RGB(17, 53, 91));  // colour table entry 1
+  }
+
   // The system button face stands for 0xFF000000.
   WindowProps face = plain;
   face.backColour = 0xFF000000;
@@ -434,25 +450,66 @@ TEST_F(EngineWindowTest, WhiteBackgroundAndPictureModes) {
 // what the window shows there.
 COLORREF Weave(int x, int y) { return RGB((x * 37) & 255, (y * 53) & 255, ((x + y) * 11) & 255); }
 
+int Differing(const test::PixelGrid& a, const test::PixelGrid& b, const RECT& r) {
+  int n = 0;
+  for (int y = r.top; y < r.bottom; ++y)
+    for (int x = r.left; x < r.right; ++x) n += a.At(x, y) != b.At(x, y) ? 1 : 0;
+  return n;
+}
+
 TEST_F(EngineWindowTest, AStretchedPictureIsTheSameUnderAnyClip) {
+  for (uint32_t mode : {3u, 2u}) {  // stretched, and shrunk to fit
+    WindowProps props = MainLike();
+    props.border = 0;
+    props.startPosition = 0;
+    props.picture = Bmp(480, 250, &Weave);
+    props.pictureMode = mode;
+    WindowDesign design = NewWindow(props, {0, 0, 200, 100});
+    ASSERT_TRUE(Load(Install(design)));
+    HWND hwnd = WindowHandle(design.id);
+    Capture whole(hwnd);
+    const RECT part{37, 13, 111, 58};
+    test::Canvas canvas(200, 100, RGB(0, 0, 0));
+    IntersectClipRect(canvas.dc(), part.left, part.top, part.right, part.bottom);
+    SendMessageA(hwnd, WM_PRINTCLIENT, WPARAM(canvas.dc()), PRF_CLIENT | PRF_ERASEBKGND);
+    EXPECT_EQ(Differing(canvas, whole, part), 0) << "mode " << mode;
+    EXPECT_EQ(canvas.Count({0, 0, 200, part.top}, RGB(0, 0, 0)), 200 * part.top);  // outside the clip: untouched
+  }
+}
+
+// The stretched copy is drawn again whenever what it shows changes: after
+// each change the whole window shows what a window made with the same
+// properties shows.
+TEST_F(EngineWindowTest, AStretchedPictureFollowsColourSizeAndPicture) {
   WindowProps props = MainLike();
   props.border = 0;
   props.startPosition = 0;
-  props.picture = Bmp(480, 250, &Weave);
+  props.backColour = RGB(0, 0, 160);
+  props.picture = samples::MakePng(3, 2, {200, 100, 0, 128, 10, 20, 30, 255, 90, 90, 90, 0,
+                                          0, 0, 0, 64, 250, 250, 0, 200, 0, 90, 0, 128});
   props.pictureMode = 3;
   WindowDesign design = NewWindow(props, {0, 0, 200, 100});
   ASSERT_TRUE(Load(Install(design)));
   HWND hwnd = WindowHandle(design.id);
-  Capture whole(hwnd);
-  const RECT part{37, 13, 111, 58};
-  test::Canvas canvas(200, 100, RGB(0, 0, 0));
-  IntersectClipRect(canvas.dc(), part.left, part.top, part.right, part.bottom);
-  SendMessageA(hwnd, WM_PRINTCLIENT, WPARAM(canvas.dc()), PRF_CLIENT | PRF_ERASEBKGND);
-  int differing = 0;
-  for (int y = part.top; y < part.bottom; ++y)
-    for (int x = part.left; x < part.right; ++x) differing += canvas.At(x, y) != whole.At(x, y) ? 1 : 0;
-  EXPECT_EQ(differing, 0);
-  EXPECT_EQ(canvas.Count({0, 0, 200, part.top}, RGB(0, 0, 0)), 200 * part.top);  // outside the clip: untouched
+  { Capture first(hwnd); }
+  auto matches = [&](const char* change, int width, int height) {
+    WindowDesign fresh = NewWindow(props, {0, 0, width, height});
+    ASSERT_TRUE(Load(Install(fresh)));
+    Capture now(hwnd), expected(WindowHandle(fresh.id));
+    ASSERT_EQ(now.width(), width);
+    EXPECT_EQ(Differing(now, expected, {0, 0, width, height}), 0) << change;
+  };
+  props.backColour = RGB(160, 0, 0);
+  Engine().SetUnitProperty(design.id, 0, 8 + 2, -1, props.backColour, 0);
+  matches("colour", 200, 100);
+  SetWindowPos(hwnd, nullptr, 0, 0, 240, 130, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  matches("size", 240, 130);
+  props.picture = Bmp(30, 20, &Weave);
+  ByteWriter block;  // a byte-array value: 1, the count, the bytes
+  block.WriteU32(1);
+  block.WriteByteString(props.picture);
+  Engine().SetUnitProperty(design.id, 0, 8 + 3, -1, reinterpret_cast<uintptr_t>(block.bytes().data()), 0);
+  matches("picture", 240, 130);
 }
 
 }  // namespace
