@@ -25,6 +25,12 @@ class StretchedPicture {
   // Draws `picture` stretched over `area` of `dc`, as DrawPicture does;
   // false when no image could be made of it.
   bool Draw(HDC dc, const KeptPicture& picture, const RECT& area, COLORREF background);
+  // True when Draw would copy what it already drew, with no need of the
+  // picture's pixels.
+  bool Holds(const KeptPicture& picture, const RECT& area, COLORREF background) const {
+    return bitmap_ && picture.serial() == picture_ && area.right - area.left == width_ &&
+           area.bottom - area.top == height_ && background == background_;
+  }
 
  private:
   HDC memory_ = nullptr;  // holds bitmap_ selected, ready to copy from
