@@ -58,10 +58,7 @@ bool StretchedPicture::Draw(HDC dc, const KeptPicture& picture, const RECT& area
   const int width = area.right - area.left;
   const int height = area.bottom - area.top;
   if (width <= 0 || height <= 0) return false;
-  if (!bitmap_ || picture.serial() != picture_ || width != width_ || height != height_ ||
-      background != background_ || fitted != fitted_) {
-    if (!Make(dc, picture, area, background, fitted)) return false;
-  }
+  if (!Holds(picture, area, background, fitted) && !Make(dc, picture, area, background, fitted)) return false;
   const PixelRect at{area.left + placed_.left, area.top + placed_.top, area.left + placed_.right,
                      area.top + placed_.bottom};
   if (bitmap_) BitBlt(dc, at.left, at.top, at.Width(), at.Height(), memory_, 0, 0, SRCCOPY);

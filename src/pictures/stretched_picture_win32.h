@@ -33,6 +33,12 @@ class StretchedPicture {
   // could be made of the picture.
   bool Draw(HDC dc, const KeptPicture& picture, const RECT& area, COLORREF background, bool fitted,
             HRGN* remaining);
+  // True when Draw would copy what it already drew, with no need of the
+  // picture's pixels.
+  bool Holds(const KeptPicture& picture, const RECT& area, COLORREF background, bool fitted) const {
+    return bitmap_ && picture.serial() == picture_ && area.right - area.left == width_ &&
+           area.bottom - area.top == height_ && background == background_ && fitted == fitted_;
+  }
 
  private:
   // Makes the bitmap for the area's size; false as Draw.

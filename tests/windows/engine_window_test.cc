@@ -3,7 +3,13 @@
 // its vetoes, destruction, reloading, and the undo of a failed load.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdio>
+#include <fstream>
+#include <limits>
+
 #include "../host/picture_samples.h"
+#include "../host/template_test_support.h"
 #include "app/runtime_app_win32.h"
 #include "app_test_support.h"
 #include "base/byte_writer.h"
@@ -508,6 +514,52 @@ TEST_F(EngineWindowTest, AStretchedPictureFollowsColourSizeAndPicture) {
   block.WriteByteString(props.picture);
   Engine().SetUnitProperty(design.id, 0, 8 + 3, -1, reinterpret_cast<uintptr_t>(block.bytes().data()), 0);
   matches("picture", 240, 130);
+}
+
+// Two grids side by side, 8 white pixels apart, as a PNG file of the host.
+void SaveSideBySide(const test::PixelGrid& left, const test::PixelGrid& right, const std::string& hostPath) {
+  const int width = left.width() + 8 + right.width(), height = std::max(left.height(), right.height());
+  std::vector<uint8_t> rgba(size_t(width) * size_t(height) * 4, 255);
+  for (int y = 0; y < height; ++y)
+    for (int x = 0; x < width; ++x) {
+      const COLORREF c = x < left.width() ? left.At(x, y) : right.At(x - left.width() - 8, y);
+      if (c == CLR_INVALID) continue;
+      uint8_t* p = &rgba[(size_t(y) * size_t(width) + size_t(x)) * 4];
+      p[0] = GetRValue(c), p[1] = GetGValue(c), p[2] = GetBValue(c);
+    }
+  const samples::Bytes png = samples::MakePng(width, height, rgba);
+  std::ofstream("Z:" + hostPath, std::ios::binary).write(reinterpret_cast<const char*>(png.data()), std::streamsize(png.size()));
+}
+
+// A JPEG stretched over the window is decoded at the smallest reduced scale
+// that covers the client area, and again when the area outgrows it. Its
+// pixels are not those of the whole picture stretched the same way, but
+// within 40 dB PSNR of them. The two, whole on the left, are saved side by
+// side beside the build's screenshot.
+TEST_F(EngineWindowTest, AStretchedJpegIsDecodedOnlyAsLargeAsItIsShown) {
+  constexpr int kWidth = 476, kHeight = 280;  // the main window's client area
+  const RECT client{0, 0, kWidth, kHeight};
+  WindowProps props = MainLike();
+  props.border = 0;
+  props.startPosition = 0;
+  props.picture = test::ReadGenerated("background.jpg");
+  props.pictureMode = 3;
+  WindowDesign design = NewWindow(props, {0, 0, 120, 70});
+  ASSERT_TRUE(Load(Install(design)));
+  HWND hwnd = WindowHandle(design.id);
+  { Capture small(hwnd); }  // painted at the small size first
+  SetWindowPos(hwnd, nullptr, 0, 0, kWidth, kHeight, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  Capture shown(hwnd);
+  KeptPicture picture;
+  ASSERT_TRUE(picture.Load(props.picture));
+  StretchedPicture stretched;
+  test::Canvas whole(kWidth, kHeight, RGB(0, 0, 0));
+  ASSERT_TRUE(stretched.Draw(whole.dc(), picture, client, RGB(255, 255, 255), false, nullptr));
+  const double psnr = test::Psnr(shown, whole, client);
+  std::printf("the reduced decode against the whole one: %.2f dB PSNR over the client area\n", psnr);
+  EXPECT_GE(psnr, 40.0);
+  EXPECT_LT(psnr, std::numeric_limits<double>::infinity()) << "the picture was decoded whole";
+  SaveSideBySide(whole, shown, std::string(KAVREL_GENERATED_DIR) + "/../background-reduced-decode.png");
 }
 
 }  // namespace
