@@ -5,3 +5,9 @@ list(APPEND KAVREL_NEUTRAL_SOURCES
   src/base/byte_writer.cc
   src/base/code_page.cc
   src/base/startup_profile.cc)
+# Replacing a file takes the system's own call on Windows.
+if(KAVREL_TARGET STREQUAL "windows")
+  list(APPEND KAVREL_NEUTRAL_SOURCES src/base/move_over_win32.cc)
+else()
+  list(APPEND KAVREL_NEUTRAL_SOURCES src/base/move_over.cc)
+endif()

@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <string>
 
+#include "base/move_over.h"
+
 namespace kavrel {
 
 namespace {
@@ -12,6 +14,7 @@ constexpr size_t kMaxMarks = 128;
 
 struct Profile {
   bool on = false;
+  bool events = false;  // started once: MarkEvent writes
   int64_t startNs = 0;
   std::string path;
   ProfileMark marks[kMaxMarks] = {};
@@ -33,6 +36,7 @@ int64_t ProfileClockNs() {
 void StartProfile(int64_t startNs, const char* path) {
   Profile& p = TheProfile();
   p.on = true;
+  p.events = true;
   p.startNs = startNs;
   p.path = path ? path : "";
   p.count = 0;
@@ -52,6 +56,16 @@ std::span<const ProfileMark> ProfileMarks() {
   return {p.marks, p.count};
 }
 
+namespace {
+
+bool WriteMark(std::FILE* file, const ProfileMark& m) {
+  const long long us = static_cast<long long>(m.ns / 1000);
+  return (m.detail >= 0 ? std::fprintf(file, "%lld %s %d\n", us, m.phase, int(m.detail))
+                        : std::fprintf(file, "%lld %s\n", us, m.phase)) > 0;
+}
+
+}  // namespace
+
 bool FinishProfile(const char* phase) {
   Profile& p = TheProfile();
   if (!p.on) return false;
@@ -62,15 +76,21 @@ bool FinishProfile(const char* phase) {
   std::FILE* file = std::fopen(part.c_str(), "w");
   if (!file) return false;
   bool ok = true;
-  for (size_t i = 0; i < p.count; ++i) {
-    const ProfileMark& m = p.marks[i];
-    const int written = m.detail >= 0
-                            ? std::fprintf(file, "%lld %s %d\n", static_cast<long long>(m.ns / 1000), m.phase, m.detail)
-                            : std::fprintf(file, "%lld %s\n", static_cast<long long>(m.ns / 1000), m.phase);
-    ok = ok && written > 0;
-  }
+  for (size_t i = 0; i < p.count; ++i) ok = WriteMark(file, p.marks[i]) && ok;
   ok = std::fclose(file) == 0 && ok;
-  return ok && std::rename(part.c_str(), p.path.c_str()) == 0;
+  return ok && MoveOver(part.c_str(), p.path.c_str());
+}
+
+bool EventMarksOn() { return TheProfile().events; }
+
+void MarkEvent(const char* phase, int32_t detail) {
+  Profile& p = TheProfile();
+  if (!p.events) return;
+  const std::string path = p.path + ".events";
+  if (std::FILE* file = std::fopen(path.c_str(), "a")) {
+    WriteMark(file, {phase, detail, ProfileClockNs() - p.startNs});
+    std::fclose(file);
+  }
 }
 
 }  // namespace kavrel

@@ -30,4 +30,11 @@ std::span<const ProfileMark> ProfileMarks();
 // recording. False when the file could not be written.
 bool FinishProfile(const char* phase);
 
+// A moment of the program's work after start-up (a press on its way from the
+// click to the started process). Once the profile was started, each is
+// appended at once to "<file>.events" as "<microseconds> <phase>[ <detail>]",
+// so that a test can tell where a press stopped; otherwise one test.
+void MarkEvent(const char* phase, int32_t detail = -1);
+bool EventMarksOn();
+
 }  // namespace kavrel

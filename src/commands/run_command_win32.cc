@@ -4,6 +4,8 @@
 
 #include <cstring>
 
+#include "base/startup_profile.h"
+
 #include "commands/runtime_heap.h"
 #include "commands/text_ops.h"
 
@@ -40,6 +42,7 @@ void Run(CommandResult* result, int32_t count, const CommandArg* args) {
   std::memset(&process, 0, sizeof process);
   const BOOL started =
       CreateProcessA(nullptr, commandLine, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process);
+  MarkEvent(started ? "process-started" : "process-failed", started ? int32_t(process.dwProcessId) : int32_t(GetLastError()));
   Free(commandLine);
   if (!started) return;
   if (wait) {

@@ -20,13 +20,13 @@ std::atomic<int64_t> g_outstanding{0};
 // like any other.
 size_t BlockSize(int32_t size) { return size == 0 ? 1 : size_t(size); }
 
-[[noreturn]] void OutOfMemory(int32_t size) {
+}  // namespace
+
+void ReportOutOfMemory(int32_t size) {
   char text[100];
   FormatAllocationFailure(text, size);
   ReportFatal(text, 0);
 }
-
-}  // namespace
 
 void SetHeapBackend(const HeapBackend& backend) { g_backend = backend; }
 
@@ -55,7 +55,7 @@ void* TryAllocate(int32_t size) {
 
 void* Allocate(int32_t size) {
   void* p = TryAllocate(size);
-  if (!p) OutOfMemory(size);
+  if (!p) ReportOutOfMemory(size);
   return p;
 }
 
@@ -68,9 +68,9 @@ void* Reallocate(void* block, int32_t size) {
     std::memcpy(copy, block, n < left ? n : left);
     return copy;
   }
-  if (size < 0) OutOfMemory(size);
+  if (size < 0) ReportOutOfMemory(size);
   void* p = g_backend.resize(block, BlockSize(size));
-  if (!p) OutOfMemory(size);
+  if (!p) ReportOutOfMemory(size);
   return p;
 }
 

@@ -36,4 +36,8 @@ int64_t OutstandingBlocks();
 // The text of the allocation failure for `size` bytes, as the report shows it.
 void FormatAllocationFailure(char (&buffer)[100], int32_t size);
 
+// The fatal report of a failed allocation. Where the runtime's own C++
+// storage ran out (std::bad_alloc, which names no size) it is given 0.
+[[noreturn]] void ReportOutOfMemory(int32_t size);
+
 }  // namespace kavrel

@@ -1,6 +1,7 @@
 #include "framework/window_win32.h"
 
 #include <mutex>
+#include <new>
 #include <unordered_map>
 
 namespace kavrel {
@@ -19,10 +20,16 @@ class ObjectTable {
     auto found = objects_.find(hwnd);
     return found == objects_.end() ? nullptr : found->second;
   }
-  // False when the window already has an object.
-  bool Add(HWND hwnd, Window* window) {
+  // False when the window already has an object, or memory for its entry
+  // could not be had: this runs inside the creation hook, where an
+  // exception would cross the system's frames.
+  bool Add(HWND hwnd, Window* window) noexcept {
     std::lock_guard<std::mutex> hold(lock_);
-    return objects_.emplace(hwnd, window).second;
+    try {
+      return objects_.emplace(hwnd, window).second;
+    } catch (const std::bad_alloc&) {
+      return false;
+    }
   }
   void Remove(HWND hwnd) {
     std::lock_guard<std::mutex> hold(lock_);
@@ -35,7 +42,9 @@ class ObjectTable {
 };
 
 ObjectTable& Objects() {
-  static ObjectTable* table = new ObjectTable;
+  // In static storage: making it allocates nothing.
+  alignas(ObjectTable) static unsigned char storage[sizeof(ObjectTable)];
+  static ObjectTable* table = new (storage) ObjectTable;
   return *table;
 }
 
@@ -125,7 +134,8 @@ LRESULT CALLBACK Window::CreationHook(int code, WPARAM wParam, LPARAM lParam) {
   if (code == HCBT_CREATEWND && t_creating) {
     Window* window = t_creating;
     t_creating = nullptr;
-    window->Attach(reinterpret_cast<HWND>(wParam));
+    // A window that cannot be attached is refused: CreateEx fails.
+    if (!window->Attach(reinterpret_cast<HWND>(wParam))) return 1;
   }
   return CallNextHookEx(hook, code, wParam, lParam);
 }

@@ -77,7 +77,20 @@ class BgrxRowStorage {
 // DecodePicture's packed rows, with no copy between. False for any other
 // file and for one DecodePicture refuses; storage allocated by then stays
 // the caller's to free.
-bool DecodeJpegRows(std::span<const uint8_t> file, BgrxRowStorage& storage);
+// With a size to cover, a picture that will only be drawn shrunk to that
+// size is decoded at the smallest of the library's reduced scales (an
+// eighth of its size and up) that keeps it one and a half times as large:
+// a fraction of the work and memory, and less left for the stretch.
+struct CoverSize {
+  int32_t width = 0;  // 0: the picture's own size
+  int32_t height = 0;
+};
+// *eighths, when given, gets the scale decoded at.
+bool DecodeJpegRows(std::span<const uint8_t> file, BgrxRowStorage& storage, CoverSize cover = {},
+                    int32_t* eighths = nullptr);
+// The scale, in eighths (1 to 8), that DecodeJpegRows decodes a picture of
+// this size at to cover `cover`.
+int32_t JpegEighthsToCover(int64_t width, int64_t height, CoverSize cover);
 // Destroys the icon, frees the pixels and the object; ignores null.
 void FreePicture(Picture* picture);
 

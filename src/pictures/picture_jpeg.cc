@@ -33,6 +33,8 @@ struct JpegJob {
   // The output: a Picture of packed B,G,R rows, or else the caller's
   // B,G,R,0 rows.
   BgrxRowStorage* storage = nullptr;
+  CoverSize cover;
+  int32_t eighths = 8;  // the scale decoded at
   Picture* picture = nullptr;
 };
 
@@ -103,7 +105,7 @@ void InstallSource(JpegJob* job) {
 
 // Reads the header and starts the decompressor, refusing anything but grey
 // or colour pictures of an acceptable size.
-void StartDecompress(j_decompress_ptr cinfo, int pixelSize) {
+void StartDecompress(j_decompress_ptr cinfo, int pixelSize, CoverSize cover) {
   jpeg_read_header(cinfo, TRUE);
   if (cinfo->num_components != 1 && cinfo->num_components != 3) ErrorExit(j_common_ptr(cinfo));
 #ifdef JCS_EXTENSIONS
@@ -111,6 +113,10 @@ void StartDecompress(j_decompress_ptr cinfo, int pixelSize) {
   cinfo->out_color_space = pixelSize == 4 ? JCS_EXT_BGRX : JCS_EXT_BGR;
 #endif
   if (!SizeAcceptable(cinfo->image_width, cinfo->image_height)) ErrorExit(j_common_ptr(cinfo));
+  if (const int32_t eighths = JpegEighthsToCover(cinfo->image_width, cinfo->image_height, cover); eighths < 8) {
+    cinfo->scale_num = unsigned(eighths);
+    cinfo->scale_denom = 8;
+  }
   jpeg_start_decompress(cinfo);
   const uint32_t width = cinfo->output_width;
   const uint32_t height = cinfo->output_height;
@@ -189,7 +195,8 @@ bool RunJpeg(JpegJob* job) {
   }
   jpeg_create_decompress(cinfo);
   InstallSource(job);
-  StartDecompress(cinfo, job->storage ? 4 : 3);
+  StartDecompress(cinfo, job->storage ? 4 : 3, job->cover);
+  job->eighths = int32_t(cinfo->scale_num * 8 / cinfo->scale_denom);
 
   const uint32_t width = cinfo->output_width;
   const uint32_t height = cinfo->output_height;
@@ -205,13 +212,16 @@ bool RunJpeg(JpegJob* job) {
 }
 
 // Runs one decode into `storage`, or into a new Picture when it is null.
-bool Decode(std::span<const uint8_t> data, BgrxRowStorage* storage, Picture** picture) {
+bool Decode(std::span<const uint8_t> data, BgrxRowStorage* storage, Picture** picture, CoverSize cover = {},
+            int32_t* eighths = nullptr) {
   JpegJob* job = new (std::nothrow) JpegJob{};
   if (!job) return false;
   job->data = data.data();
   job->size = data.size();
   job->storage = storage;
+  job->cover = cover;
   const bool decoded = RunJpeg(job);
+  if (decoded && eighths) *eighths = job->eighths;
   if (decoded && picture) {
     *picture = job->picture;
   } else {
@@ -232,9 +242,21 @@ Picture* DecodeJpeg(std::span<const uint8_t> data) {
 
 namespace kavrel {
 
-bool DecodeJpegRows(std::span<const uint8_t> file, BgrxRowStorage& storage) {
+bool DecodeJpegRows(std::span<const uint8_t> file, BgrxRowStorage& storage, CoverSize cover, int32_t* eighths) {
   ByteReader stream(file);
-  return DetectPictureKind(stream) == kPictureJpeg && picture_detail::Decode(file, &storage, nullptr);
+  return DetectPictureKind(stream) == kPictureJpeg && picture_detail::Decode(file, &storage, nullptr, cover, eighths);
+}
+
+// The library makes a side of s eighths ceil(side * s / 8) long. Each side
+// is kept at least one and a half times the cover's: any nearer and the
+// system's stretch loses enough of the picture's thin lines to fall below
+// 40 dB PSNR against the whole picture stretched.
+int32_t JpegEighthsToCover(int64_t width, int64_t height, CoverSize cover) {
+  if (cover.width <= 0 || cover.height <= 0) return 8;
+  for (int32_t eighths = 1; eighths < 8; ++eighths)
+    if ((width * eighths + 7) / 8 * 2 >= cover.width * 3 && (height * eighths + 7) / 8 * 2 >= cover.height * 3)
+      return eighths;
+  return 8;
 }
 
 }  // namespace kavrel

@@ -386,7 +386,7 @@ void DrawPictureLayout(int32_t layout, HDC dc, const KeptPicture& picture, const
   FreePictureImage(image);
 }
 
-bool KeptPicture::Load(std::span<const uint8_t> file) {
+bool KeptPicture::Load(std::span<const uint8_t> file, CoverSize cover) {
   Reset();
   ByteReader stream(file);
   if (DetectPictureKind(stream) != kPictureJpeg) {
@@ -395,7 +395,7 @@ bool KeptPicture::Load(std::span<const uint8_t> file) {
     return picture_ != nullptr;
   }
   DibRows rows;
-  if (!DecodeJpegRows(file, rows)) {
+  if (!DecodeJpegRows(file, rows, cover, &eighths_)) {
     if (rows.bitmap) DeleteObject(rows.bitmap);
     return false;
   }
@@ -412,7 +412,23 @@ void KeptPicture::Reset() {
   picture_ = nullptr;
   bitmap_ = nullptr;
   width_ = height_ = 0;
+  eighths_ = 8;
+  released_ = false;
   serial_ = 0;
+}
+
+bool KeptPicture::Covers(CoverSize cover) const {
+  if (released_) return false;
+  if (!bitmap_ || eighths_ == 8) return true;
+  return cover.width > 0 && cover.height > 0 && cover.width <= width_ && cover.height <= height_;
+}
+
+void KeptPicture::ReleasePixels() {
+  if (empty()) return;
+  const uint64_t serial = serial_;
+  Reset();
+  serial_ = serial;
+  released_ = true;
 }
 
 bool KeptPicture::MakeImage(HDC dc, COLORREF background, PictureImage& image) const {

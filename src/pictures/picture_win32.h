@@ -62,10 +62,17 @@ class KeptPicture {
   KeptPicture& operator=(const KeptPicture&) = delete;
 
   // Decodes `file` in place of what was kept; false, with nothing kept,
-  // when it is no sound picture file.
-  bool Load(std::span<const uint8_t> file);
+  // when it is no sound picture file. A JPEG that is only drawn stretched
+  // over `cover` is decoded at a reduced scale that still covers it.
+  bool Load(std::span<const uint8_t> file, CoverSize cover = {});
   void Reset();
-  bool empty() const { return !picture_ && !bitmap_; }
+  bool empty() const { return !picture_ && !bitmap_ && !released_; }
+  // False when a draw of `cover` (the picture's own size: none) needs more
+  // pixels than were decoded, or they were released, and so a new Load.
+  bool Covers(CoverSize cover) const;
+  // Frees the decoded pixels once a stretched copy holds all that later
+  // paints need; the serial stays, so that copy stays current.
+  void ReleasePixels();
   // Tells one loaded picture from every other, even one that reuses a
   // freed handle or address; 0 when empty.
   uint64_t serial() const { return serial_; }
@@ -79,6 +86,8 @@ class KeptPicture {
   HBITMAP bitmap_ = nullptr;
   int32_t width_ = 0;
   int32_t height_ = 0;
+  int32_t eighths_ = 8;  // the scale the bitmap was decoded at
+  bool released_ = false;
   uint64_t serial_ = 0;
 };
 

@@ -1,5 +1,7 @@
 #include "pictures/stretched_picture_win32.h"
 
+#include "pictures/picture_layout.h"
+
 namespace kavrel {
 
 void StretchedPicture::Reset() {
@@ -14,35 +16,60 @@ void StretchedPicture::Reset() {
   picture_ = 0;
 }
 
-bool StretchedPicture::Draw(HDC dc, const KeptPicture& picture, const RECT& area, COLORREF background) {
+bool StretchedPicture::Make(HDC dc, const KeptPicture& picture, const RECT& area, COLORREF background, bool fitted) {
+  Reset();
   const int width = area.right - area.left;
   const int height = area.bottom - area.top;
-  if (width <= 0 || height <= 0) return DrawPicture(dc, picture, area.left, area.top, width, height, background);
-  if (!bitmap_ || picture.serial() != picture_ || width != width_ || height != height_ || background != background_) {
-    Reset();
-    HDC memory = CreateCompatibleDC(dc);
-    HBITMAP bitmap = memory ? CreateCompatibleBitmap(dc, width, height) : nullptr;
-    if (!bitmap) {
-      // No room for the copy: the picture is drawn straight onto the paint.
-      if (memory) DeleteDC(memory);
-      return DrawPicture(dc, picture, area.left, area.top, width, height, background);
-    }
-    HGDIOBJ previous = SelectObject(memory, bitmap);
-    if (!DrawPicture(memory, picture, 0, 0, width, height, background)) {
-      SelectObject(memory, previous);
-      DeleteDC(memory);
-      DeleteObject(bitmap);
-      return false;
-    }
+  // Made for the paint's context, whose format the bitmap takes too.
+  PictureImage image;
+  if (!picture.MakeImage(dc, background, image)) return false;
+  const PixelRect all{0, 0, width, height};
+  placed_ = fitted ? PlaceFitted(all, image.width, image.height) : all;
+  HDC memory = placed_.Empty() ? nullptr : CreateCompatibleDC(dc);
+  HBITMAP bitmap = memory ? CreateCompatibleBitmap(dc, placed_.Width(), placed_.Height()) : nullptr;
+  if (bitmap) {
+    previous_ = SelectObject(memory, bitmap);
+    const RECT whole{0, 0, placed_.Width(), placed_.Height()};
+    HBRUSH brush = CreateSolidBrush(background);
+    FillRect(memory, &whole, brush);
+    DeleteObject(brush);
+    image.dc = memory;
+    DrawPictureImage(image, 0, 0, placed_.Width(), placed_.Height(), int32_t(SRCCOPY));
     memory_ = memory;
-    previous_ = previous;
     bitmap_ = bitmap;
     picture_ = picture.serial();
     width_ = width;
     height_ = height;
     background_ = background;
+    fitted_ = fitted;
+  } else {
+    // No room for the copy: the picture is drawn straight onto the paint.
+    if (memory) DeleteDC(memory);
+    if (!placed_.Empty())
+      DrawPictureImage(image, area.left + placed_.left, area.top + placed_.top, placed_.Width(), placed_.Height(),
+                       int32_t(SRCCOPY));
   }
-  BitBlt(dc, area.left, area.top, width, height, memory_, 0, 0, SRCCOPY);
+  FreePictureImage(image);
+  return true;
+}
+
+bool StretchedPicture::Draw(HDC dc, const KeptPicture& picture, const RECT& area, COLORREF background, bool fitted,
+                            HRGN* remaining) {
+  const int width = area.right - area.left;
+  const int height = area.bottom - area.top;
+  if (width <= 0 || height <= 0) return false;
+  if (!Holds(picture, area, background, fitted) && !Make(dc, picture, area, background, fitted)) return false;
+  const PixelRect at{area.left + placed_.left, area.top + placed_.top, area.left + placed_.right,
+                     area.top + placed_.bottom};
+  if (bitmap_) BitBlt(dc, at.left, at.top, at.Width(), at.Height(), memory_, 0, 0, SRCCOPY);
+  if (!remaining || !*remaining || at.Empty()) return true;
+  if (!fitted) {
+    DeleteObject(*remaining);
+    *remaining = nullptr;
+  } else if (HRGN cut = CreateRectRgn(at.left, at.top, at.right, at.bottom)) {
+    CombineRgn(*remaining, *remaining, cut, RGN_DIFF);
+    DeleteObject(cut);
+  }
   return true;
 }
 

@@ -1,14 +1,18 @@
-// A picture stretched over an area, drawn once into a bitmap of the area's
-// size and copied from there on every later paint. This matters beyond
-// speed: the system's HALFTONE stretch gives different pixels for a clipped
-// paint than for a whole one, so a partial repaint drawn afresh would not
-// match what is around it. It is drawn again when
-// the area's size or the background colour changes, or after Reset (the
+// A picture stretched over an area (a window's layout 3), or shrunk to fit
+// and centred in it (layout 2 of a window or a label), drawn once over the
+// background colour into a bitmap of the drawn size and copied from there on
+// every later paint. This matters beyond speed: the system's HALFTONE stretch
+// gives different pixels for a clipped paint than for a whole one, so a
+// partial repaint drawn afresh would not match what is around it; and the
+// pixels a picture leaves transparent show the background, as they did when
+// it was drawn straight onto the paint. It is drawn again when the area's
+// size, the background colour or the layout changes, or after Reset (the
 // picture itself changed).
 #pragma once
 
 #include <windows.h>
 
+#include "base/pixel_rect.h"
 #include "pictures/picture_win32.h"
 
 namespace kavrel {
@@ -22,18 +26,33 @@ class StretchedPicture {
 
   // Forgets the drawn bitmap.
   void Reset();
-  // Draws `picture` stretched over `area` of `dc`, as DrawPicture does;
-  // false when no image could be made of it.
-  bool Draw(HDC dc, const KeptPicture& picture, const RECT& area, COLORREF background);
+  // Draws `picture` over `area` of `dc`, stretched over all of it or, when
+  // `fitted`, where PlaceFitted puts it, and takes what it drew out of
+  // *remaining (deleting the region and setting it to null when that is
+  // all). `remaining` may be null, as may *remaining. False when no image
+  // could be made of the picture.
+  bool Draw(HDC dc, const KeptPicture& picture, const RECT& area, COLORREF background, bool fitted,
+            HRGN* remaining);
+  // True when Draw would copy what it already drew, with no need of the
+  // picture's pixels.
+  bool Holds(const KeptPicture& picture, const RECT& area, COLORREF background, bool fitted) const {
+    return bitmap_ && picture.serial() == picture_ && area.right - area.left == width_ &&
+           area.bottom - area.top == height_ && background == background_ && fitted == fitted_;
+  }
 
  private:
+  // Makes the bitmap for the area's size; false as Draw.
+  bool Make(HDC dc, const KeptPicture& picture, const RECT& area, COLORREF background, bool fitted);
+
   HDC memory_ = nullptr;  // holds bitmap_ selected, ready to copy from
   HGDIOBJ previous_ = nullptr;
   HBITMAP bitmap_ = nullptr;
   uint64_t picture_ = 0;  // the KeptPicture's serial when drawn
-  int width_ = 0;
+  int width_ = 0;         // of the area
   int height_ = 0;
   COLORREF background_ = 0;
+  bool fitted_ = false;
+  PixelRect placed_;  // what the bitmap covers, in the area
 };
 
 }  // namespace kavrel

@@ -1,5 +1,7 @@
 #include "units/button_win32.h"
 
+#include "base/startup_profile.h"
+
 namespace kavrel {
 
 namespace {
@@ -104,14 +106,35 @@ bool Button::IsDefaultButton() {
 bool Button::OnChildNotify(UINT msg, WPARAM wParam, LPARAM, LRESULT* result) {
   if (msg == WM_COMMAND && HIWORD(wParam) == BN_CLICKED) {
     // However the notification came, a disabled button raises nothing.
-    if (IsWindowEnabled(hwnd())) RaiseEvent(0);
+    const bool enabled = IsWindowEnabled(hwnd()) != FALSE;
+    MarkEvent("clicked", enabled ? 1 : 0);
+    if (enabled) RaiseEvent(0);
     *result = 0;
     return true;
   }
   return false;
 }
 
+namespace {
+
+// The messages a click is made of, for the event marks.
+const char* ClickStep(UINT msg) {
+  switch (msg) {
+    case BM_CLICK: return "bm-click";
+    case WM_LBUTTONDOWN: return "button-down";
+    case WM_LBUTTONUP: return "button-up";
+    case WM_CAPTURECHANGED: return "capture-changed";
+    case WM_KILLFOCUS: return "focus-lost";
+    default: return nullptr;
+  }
+}
+
+}  // namespace
+
 LRESULT Button::UnitProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+  // With the button's state as it meets the message (pushed 4, focus 8).
+  const char* step = EventMarksOn() ? ClickStep(msg) : nullptr;
+  if (step) MarkEvent(step, int32_t(SendMessageA(hwnd(), BM_GETSTATE, 0, 0)));
   switch (msg) {
     case WM_SETFOCUS: {
       const LRESULT r = Default();

@@ -117,6 +117,7 @@ void Label::ApplyBorder() {
 }
 
 void Label::DropPicture() {
+  fitted_.Reset();
   picture_.Reset();
 }
 
@@ -173,7 +174,12 @@ void Label::Paint(HDC dc) {
       // Bytes that do not decode are not tried again.
       if (picture_.empty()) props_.picture.clear();
     }
-    if (!picture_.empty()) DrawPictureLayout(ClampChoice(props_.pictureLayout, 2), dc, picture_, r, clip, &remaining, back);
+    // Shrunk pictures come from one drawing: the same pixels under any clip.
+    const int32_t layout = ClampChoice(props_.pictureLayout, 2);
+    if (!picture_.empty() && layout == kLayoutFitted)
+      fitted_.Draw(dc, picture_, r, back, true, &remaining);
+    else if (!picture_.empty())
+      DrawPictureLayout(layout, dc, picture_, r, clip, &remaining, back);
   } else if (props_.gradient != 0) {
     const GradientStops stops =
         ChooseGradientColours(props_.gradientColour1, props_.gradientColour2, props_.gradientColour3);

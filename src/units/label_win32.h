@@ -9,6 +9,7 @@
 #include "units/unit_base_win32.h"
 #include "units/unit_descriptors.h"
 #include "pictures/picture_win32.h"
+#include "pictures/stretched_picture_win32.h"
 
 namespace kavrel {
 
@@ -46,6 +47,7 @@ class Label : public Unit {
 
   Props props_;
   KeptPicture picture_;  // decoded on the first paint
+  StretchedPicture fitted_;  // the picture as layout 2 last drew it
   UnitBrush background_;
 };
 

@@ -1,8 +1,10 @@
 #include "units/unit_base_win32.h"
 
 #include <cstring>
+#include <new>
 
 #include "commands/library_interface.h"
+#include "commands/runtime_heap.h"
 
 namespace kavrel {
 
@@ -178,6 +180,8 @@ BOOL KAVREL_STDCALL UnitPropertyChanged(Window* unit, int32_t ownIndex, const Pr
   if (!object || !value) return FALSE;
   try {
     return object->SetOwnProperty(ownIndex, *value) ? TRUE : FALSE;
+  } catch (const std::bad_alloc&) {
+    ReportOutOfMemory(0);  // never a property quietly left as it was
   } catch (...) {
     return FALSE;
   }
@@ -198,6 +202,9 @@ BOOL KAVREL_STDCALL UnitGetProperty(Window* unit, int32_t ownIndex, PropertyValu
   if (!object || !value) return FALSE;
   try {
     return object->GetOwnProperty(ownIndex, *value) ? TRUE : FALSE;
+  } catch (const std::bad_alloc&) {
+    // A failed read would reach the program as an empty value.
+    ReportOutOfMemory(0);
   } catch (...) {
     return FALSE;
   }

@@ -2,8 +2,9 @@
 
 #include <algorithm>
 
-#include "commands/runtime_error.h"
 #include "base/byte_reader.h"
+#include "base/startup_profile.h"
+#include "commands/runtime_error.h"
 
 namespace kavrel {
 
@@ -132,11 +133,15 @@ void CallTypedHandler(EventHandler handler, TypedEventRecord& record) {
 }
 
 EventHandler EventDispatcher::Find(WindowId window, UnitId unit, int32_t event) {
-  if (blocked_ && blocked_()) return nullptr;
+  if (blocked_ && blocked_()) {
+    MarkEvent("event-blocked", event);
+    return nullptr;
+  }
   if (!windows_) return nullptr;
   HandlerLookup found = LookupHandler(*windows_, types_, window, unit, event);
   if (found.failure != LookupFailure::kNone) ReportFatal(LookupFailureText(found.failure), 0);
   if (found.handler) source_ = {window, found.sourceUnit};
+  MarkEvent(found.handler ? "handler" : "no-handler", event);
   return found.handler;
 }
 

@@ -211,24 +211,31 @@ void WindowUnit::PaintBackground(HDC dc) {
   if (GetClipBox(dc, &clip) == ERROR) clip = client;
   const COLORREF colour = ResolveColour(props_.backColour);
   HRGN remaining = CreateRectRgnIndirect(&clip);
-  if (!props_.picture.empty() && !pictureDecoded_) {
+  // A picture that is only drawn stretched over the client area is decoded
+  // no larger than it needs, its pixels are let go once the stretched copy
+  // holds them, and it is decoded again when the copy must be drawn anew
+  // and they no longer serve.
+  const bool stretched = props_.pictureMode == 3;
+  const CoverSize cover = stretched ? CoverSize{client.right, client.bottom} : CoverSize{};
+  const bool copyHolds = stretched && stretched_.Holds(picture_, client, colour, false);
+  if (!props_.picture.empty() && (!pictureDecoded_ || (!copyHolds && !picture_.Covers(cover)))) {
     pictureDecoded_ = true;
     MarkProfile("background-decode");
-    picture_.Load(props_.picture);
+    picture_.Load(props_.picture, cover);
     MarkProfile("background-decoded");
   }
   if (!picture_.empty()) {
     switch (props_.pictureMode) {
       case 0:
       case 1:
-      case 2:
         DrawPictureLayout(int32_t(props_.pictureMode), dc, picture_, client, clip, &remaining, colour);
         break;
+      case 2:
       case 3:
-        if (stretched_.Draw(dc, picture_, client, colour) && remaining) {
-          DeleteObject(remaining);
-          remaining = nullptr;
-        }
+        // Shrunk or stretched: the same pixels under any clip. Once the
+        // stretched copy holds the picture, its decoded pixels may go.
+        stretched_.Draw(dc, picture_, client, colour, !stretched, &remaining);
+        if (stretched && stretched_.Holds(picture_, client, colour, false)) picture_.ReleasePixels();
         break;
       default:
         break;

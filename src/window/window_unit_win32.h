@@ -113,7 +113,7 @@ class WindowUnit : public Window {
   HICON smallIcon_ = nullptr;
   HFONT font_ = nullptr;  // a stock font, never deleted
   KeptPicture picture_;
-  StretchedPicture stretched_;  // the picture as layout 3 last drew it
+  StretchedPicture stretched_;  // the picture as layout 2 or 3 last drew it
   bool pictureDecoded_ = false;
   bool loaded_ = false;
   bool helpStarted_ = false;

@@ -124,8 +124,8 @@ int main(int argc, char** argv) {
   time(paint, [&] { kavrel::DrawPicture(dc, picture, 0, 0, width, height, RGB(255, 255, 255)); });
   // What the window does: the stretched picture drawn once, then copied.
   kavrel::StretchedPicture stretched;
-  stretched.Draw(dc, kept, area, RGB(255, 255, 255));  // the first paint stretches
-  time(cached, [&] { stretched.Draw(dc, kept, area, RGB(255, 255, 255)); });
+  stretched.Draw(dc, kept, area, RGB(255, 255, 255), false, nullptr);  // the first paint stretches
+  time(cached, [&] { stretched.Draw(dc, kept, area, RGB(255, 255, 255), false, nullptr); });
   // The platform's floor for the same pixels: one BitBlt of a bitmap of the
   // same size.
   HDC source = CreateCompatibleDC(screen);

@@ -1,10 +1,15 @@
 // Start-up, phase by phase: Kavrel.exe (beside this program) started with its
 // start-up profile switched on, from process start to its first idle,
 // against two bare Win32 programs that show one empty window of the same
-// size and caption and then go idle: one plain, one that also calls
-// OleInitialize first, as the runtime does. Every program is a child process
-// timed from just before CreateProcess by the machine-wide steady clock; the
-// rounds take turns so that all of them see the same machine.
+// size and caption and then go idle (one plain, one that also calls
+// OleInitialize first, as the runtime does), and against the twin: the same
+// window made with the platform's machinery only (reference_dialog_win32.h).
+// Every program is a child process timed from just before CreateProcess by
+// the machine-wide steady clock; the rounds take turns so that all of them
+// see the same machine. A second measure needs nothing from the child: from
+// CreateProcess until its window is visible and has answered a WM_NULL sent
+// with SendMessageTimeout. At idle, the private bytes, GDI objects and
+// windows of Kavrel and of the twin are read from outside.
 //
 //   startup_profile_win32.exe [rounds]
 #include <windows.h>
@@ -21,6 +26,8 @@
 #include <vector>
 
 #include "base/startup_profile.h"
+#include "reference_dialog_win32.h"
+#include "remote_process_win32.h"
 
 namespace {
 
@@ -44,11 +51,27 @@ LRESULT CALLBACK BareProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   return DefWindowProcA(hwnd, msg, wParam, lParam);
 }
 
+// A child started for the WM_NULL measure is given "-" for its profile file:
+// it records nothing.
+void StartChildProfile(int64_t startNs, const char* file) {
+  if (std::strcmp(file, "-") != 0) kavrel::StartProfile(startNs, file);
+  kavrel::MarkProfile("winmain");
+}
+
+// What was posted and asked to paint, then the first idle.
+void DrainToIdle() {
+  MSG msg;
+  while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    TranslateMessage(&msg);
+    DispatchMessageA(&msg);
+  }
+  kavrel::FinishProfile(kIdle);
+}
+
 // A bare program: one empty window like Kavrel's, shown, painted, then idle
 // until it is closed.
 int RunBare(int64_t startNs, const char* file, bool ole) {
-  kavrel::StartProfile(startNs, file);
-  kavrel::MarkProfile("winmain");
+  StartChildProfile(startNs, file);
   if (ole) {
     OleInitialize(nullptr);
     kavrel::MarkProfile("ole");
@@ -67,16 +90,46 @@ int RunBare(int64_t startNs, const char* file, bool ole) {
                               x, y, 482, 309, nullptr, nullptr, wc.hInstance, nullptr);
   if (!hwnd) return 1;
   ShowWindow(hwnd, SW_SHOW);
+  DrainToIdle();
   MSG msg;
-  while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-    TranslateMessage(&msg);
-    DispatchMessageA(&msg);
-  }
-  kavrel::FinishProfile(kIdle);
   while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
     TranslateMessage(&msg);
     DispatchMessageA(&msg);
   }
+  return 0;
+}
+
+// The twin: Kavrel's start-up with the platform's machinery only. Its icon
+// and background are its own resources, as Kavrel's are in its file.
+int RunTwin(int64_t startNs, const char* file) {
+  StartChildProfile(startNs, file);
+  OleInitialize(nullptr);
+  kavrel::MarkProfile("ole");
+  HINSTANCE module = GetModuleHandleA(nullptr);
+  kavrel::bench::ReferenceDialog made;
+  if (HRSRC found = FindResourceA(module, "BACKGROUND", MAKEINTRESOURCEA(10))) {  // RT_RCDATA
+    HGLOBAL loaded = LoadResource(module, found);
+    made.background = {static_cast<const uint8_t*>(LockResource(loaded)), size_t(SizeofResource(module, found))};
+  }
+  made.largeIcon = static_cast<HICON>(LoadImageA(module, "DEFAULT_ICON", IMAGE_ICON, GetSystemMetrics(SM_CXICON),
+                                                 GetSystemMetrics(SM_CYICON), 0));
+  made.smallIcon = static_cast<HICON>(LoadImageA(module, "DEFAULT_ICON", IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
+                                                 GetSystemMetrics(SM_CYSMICON), 0));
+  HWND dialog = kavrel::bench::CreateReferenceDialog(kavrel::bench::ReferenceDialogTemplate(), made);
+  if (!dialog) return 1;
+  kavrel::MarkProfile("dialog-created");
+  ShowWindow(dialog, SW_SHOW);
+  DrainToIdle();
+  MSG msg;
+  while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+    // A modeless dialog stays after WM_CLOSE unless its owner ends it.
+    if (msg.message == WM_CLOSE && msg.hwnd == dialog) break;
+    if (IsDialogMessageA(dialog, &msg)) continue;
+    TranslateMessage(&msg);
+    DispatchMessageA(&msg);
+  }
+  DestroyWindow(dialog);
+  OleUninitialize();
   return 0;
 }
 
@@ -138,10 +191,22 @@ BOOL CALLBACK CloseWindowsOf(HWND hwnd, LPARAM process) {
   return TRUE;
 }
 
-// Phase -> microseconds since process start, in the order of the file; a
-// last entry "repaint" holds the median repaint measured from outside.
+// Phase -> microseconds since process start, in the order of the file. The
+// figures read from outside follow, each under a name that starts with '@':
+// the median repaint in microseconds, and at idle the private bytes in KiB,
+// the GDI objects and the windows.
 using Profile = std::vector<std::pair<std::string, long long>>;
-constexpr char kRepaint[] = "repaint";
+constexpr char kRepaint[] = "@repaint";
+constexpr char kPrivateKib[] = "@private";
+constexpr char kGdiObjects[] = "@gdi";
+constexpr char kWindows[] = "@windows";
+
+// What the process holds at idle, read from outside.
+void AddMemoryAtIdle(Profile& profile, const Process& p) {
+  if (const auto bytes = kavrel::e2e::PrivateBytes(p.handle)) profile.emplace_back(kPrivateKib, (long long)(*bytes / 1024));
+  if (const auto gdi = kavrel::e2e::CountGdiObjects(p.handle)) profile.emplace_back(kGdiObjects, *gdi);
+  profile.emplace_back(kWindows, kavrel::e2e::CountWindows(p.id));
+}
 
 Profile ReadProfile(const std::string& path) {
   Profile profile;
@@ -194,12 +259,39 @@ Profile RunOnce(const std::string& commandLine, bool passesArguments, int round)
   }
   DeleteFileA(file.c_str());
   if (WaitForSingleObject(p.handle, 0) != WAIT_OBJECT_0) {
-    if (!profile.empty()) profile.emplace_back(kRepaint, RepaintFromOutside(p.id));
+    if (!profile.empty()) {
+      AddMemoryAtIdle(profile, p);
+      profile.emplace_back(kRepaint, RepaintFromOutside(p.id));
+    }
     EnumWindows(&CloseWindowsOf, LPARAM(p.id));
     if (WaitForSingleObject(p.handle, 10000) != WAIT_OBJECT_0) TerminateProcess(p.handle, 1);
   }
   CloseHandle(p.handle);
   return profile;
+}
+
+// Microseconds from just before CreateProcess until the child's window is
+// visible and has answered a WM_NULL; -1 when it never does. The child is
+// then closed.
+long long RunUntilAnswering(const std::string& commandLine, bool passesArguments) {
+  const int64_t start = ProfileClockNs();
+  const Process p = Start(passesArguments ? commandLine + " 0 -" : commandLine);
+  if (!p.handle) return -1;
+  long long us = -1;
+  const DWORD deadline = GetTickCount() + 30000;
+  while (us < 0 && GetTickCount() < deadline && WaitForSingleObject(p.handle, 0) != WAIT_OBJECT_0) {
+    WindowSearch search{p.id, nullptr};
+    EnumWindows(&FindWindowOf, LPARAM(&search));
+    DWORD_PTR answer = 0;
+    if (search.found && SendMessageTimeoutA(search.found, WM_NULL, 0, 0, SMTO_NORMAL, 10000, &answer))
+      us = (ProfileClockNs() - start) / 1000;
+    else
+      Sleep(1);
+  }
+  EnumWindows(&CloseWindowsOf, LPARAM(p.id));
+  if (WaitForSingleObject(p.handle, 10000) != WAIT_OBJECT_0) TerminateProcess(p.handle, 1);
+  CloseHandle(p.handle);
+  return us;
 }
 
 double Median(std::vector<long long> v) {
@@ -217,7 +309,7 @@ void PrintProfile(const char* title, const std::vector<Profile>& runs) {
   long long previous = 0;
   for (const auto& [phase, us] : runs.front()) {
     (void)us;
-    if (phase == kRepaint) continue;
+    if (phase[0] == '@') continue;
     const double median = Median(byPhase[phase]);
     std::printf("  %-28s %8.1f   (+%.1f)\n", phase.c_str(), median / 1000.0, (median - previous) / 1000.0);
     previous = (long long)median;
@@ -239,24 +331,44 @@ double PhaseMedian(const std::vector<Profile>& runs, const char* phase) {
   return values.empty() ? 0 : Median(values);
 }
 
+// One program the bench starts, and its runs.
+struct Subject {
+  const char* title;
+  std::string line;
+  bool passesArguments;
+  std::vector<Profile> runs;
+  std::vector<long long> answering;  // the WM_NULL measure, microseconds
+};
+
+void PrintRatio(const char* what, double a, double b) { std::printf("  %-46s %6.2f x\n", what, a / b); }
+
+void PrintMemory(const Subject& kavrel, const Subject& twin) {
+  std::printf("at idle, medians (private bytes: GetProcessMemoryInfo, or under Wine the committed private regions)\n");
+  for (const char* figure : {kPrivateKib, kGdiObjects, kWindows}) {
+    const double k = PhaseMedian(kavrel.runs, figure), t = PhaseMedian(twin.runs, figure);
+    const char* name = figure == kPrivateKib ? "private KiB" : figure == kGdiObjects ? "GDI objects" : "windows";
+    std::printf("  %-14s Kavrel %9.0f   twin %9.0f   Kavrel - twin %+9.0f\n", name, k, t, k - t);
+  }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   if (argc >= 4 && (std::strcmp(argv[1], "--bare") == 0 || std::strcmp(argv[1], "--bare-ole") == 0))
     return RunBare(std::atoll(argv[2]), argv[3], std::strcmp(argv[1], "--bare-ole") == 0);
+  if (argc >= 4 && std::strcmp(argv[1], "--twin") == 0) return RunTwin(std::atoll(argv[2]), argv[3]);
   const int rounds = argc >= 2 ? std::max(1, std::atoi(argv[1])) : 10;
   const std::string kavrel = "\"" + ThisDir() + "Kavrel.exe\"";
   const std::string self = "\"" + ThisExe() + "\"";
-  struct Subject {
-    const char* title;
-    std::string line;
-    bool passesArguments;
-    std::vector<Profile> runs;
-  } subjects[] = {
-      {"bare window", self + " --bare", true, {}},
-      {"bare window with OleInitialize", self + " --bare-ole", true, {}},
-      {"Kavrel.exe", kavrel, false, {}},
+  Subject subjects[] = {
+      {"bare window", self + " --bare", true, {}, {}},
+      {"bare window with OleInitialize", self + " --bare-ole", true, {}, {}},
+      {"twin (the same window, the platform's way)", self + " --twin", true, {}, {}},
+      {"Kavrel.exe", kavrel, false, {}, {}},
   };
+  Subject& bare = subjects[0];
+  Subject& twin = subjects[2];
+  Subject& program = subjects[3];
   // One unmeasured round first: the first process of a session pays for
   // loading the system libraries.
   for (int round = -1; round < rounds; ++round) {
@@ -275,16 +387,37 @@ int main(int argc, char** argv) {
       }
       if (round >= 0) s.runs.push_back(std::move(profile));
     }
+    for (Subject* s : {&bare, &twin, &program}) {
+      const long long us = RunUntilAnswering(s->line, s->passesArguments);
+      if (us < 0) {
+        std::printf("%s never showed a window that answered\n", s->title);
+        return 1;
+      }
+      if (round >= 0) s->answering.push_back(us);
+    }
   }
   std::printf("process start to window shown and idle, under Wine\n");
   for (const Subject& s : subjects) PrintProfile(s.title, s.runs);
-  const double kavrelIdle = PhaseMedian(subjects[2].runs, kIdle);
-  std::printf("%-48s %6.2f x\n", "start to idle, Kavrel / bare window", kavrelIdle / PhaseMedian(subjects[0].runs, kIdle));
-  std::printf("%-48s %6.2f x\n", "start to idle, Kavrel / bare window with OLE",
-              kavrelIdle / PhaseMedian(subjects[1].runs, kIdle));
-  const double kavrelRepaint = PhaseMedian(subjects[2].runs, kRepaint);
-  const double bareRepaint = PhaseMedian(subjects[0].runs, kRepaint);
+  const double kavrelIdle = PhaseMedian(program.runs, kIdle);
+  const double twinIdle = PhaseMedian(twin.runs, kIdle);
+  const double bareIdle = PhaseMedian(bare.runs, kIdle);
+  std::printf("start to first idle, by the programs' own marks (medians)\n");
+  PrintRatio("Kavrel / twin", kavrelIdle, twinIdle);
+  PrintRatio("Kavrel / bare window", kavrelIdle, bareIdle);
+  PrintRatio("twin / bare window", twinIdle, bareIdle);
+  PrintRatio("Kavrel / bare window with OLE", kavrelIdle, PhaseMedian(subjects[1].runs, kIdle));
+  const double kavrelAnswer = Median(program.answering), twinAnswer = Median(twin.answering),
+               bareAnswer = Median(bare.answering);
+  std::printf("start to window visible and answering WM_NULL, from outside (medians: Kavrel %.1f ms, twin %.1f ms, "
+              "bare window %.1f ms)\n",
+              kavrelAnswer / 1000, twinAnswer / 1000, bareAnswer / 1000);
+  PrintRatio("Kavrel / twin", kavrelAnswer, twinAnswer);
+  PrintRatio("Kavrel / bare window", kavrelAnswer, bareAnswer);
+  PrintRatio("twin / bare window", twinAnswer, bareAnswer);
+  const double kavrelRepaint = PhaseMedian(program.runs, kRepaint);
+  const double bareRepaint = PhaseMedian(bare.runs, kRepaint);
   std::printf("%-48s %6.2f ms against %.2f ms, %.2f x\n", "repaint from outside, Kavrel / bare window",
               kavrelRepaint / 1000, bareRepaint / 1000, kavrelRepaint / bareRepaint);
+  PrintMemory(program, twin);
   return 0;
 }

@@ -209,15 +209,23 @@ std::optional<std::vector<NetshRecord>> NetshLogFile::WaitForRecords(size_t coun
   return log.records;
 }
 
-StandardErrorCopy::StandardErrorCopy() {
-  char path[MAX_PATH] = {};
-  DWORD n = GetEnvironmentVariableA("KAVREL_E2E_STDERR", path, MAX_PATH);
-  if (n == 0 || n >= MAX_PATH) return;
-  path_.assign(path, n);
-  mark_ = SinceMark().size();
+namespace {
+
+std::string Variable(const char* name) {
+  char value[MAX_PATH] = {};
+  DWORD n = GetEnvironmentVariableA(name, value, MAX_PATH);
+  return n == 0 || n >= MAX_PATH ? std::string() : std::string(value, n);
 }
 
-std::string StandardErrorCopy::SinceMark() const {
+}  // namespace
+
+FileTail::FileTail(std::string path) : path_(std::move(path)) { mark_ = SinceMark().size(); }
+
+StandardErrorCopy::StandardErrorCopy() : FileTail(Variable("KAVREL_E2E_STDERR")) {}
+
+EventMarks::EventMarks() : FileTail(Variable("KAVREL_PROFILE_FILE").empty() ? "" : Variable("KAVREL_PROFILE_FILE") + ".events") {}
+
+std::string FileTail::SinceMark() const {
   if (path_.empty()) return {};
   auto bytes = ReadWholeFile(path_);
   if (!bytes || bytes->size() <= mark_) return {};

@@ -61,13 +61,11 @@ class NetshLogFile {
   std::string path_;
 };
 
-// The copy of the run's standard error that scripts/e2e-run.sh keeps in the
-// file named by KAVREL_E2E_STDERR: what Wine's cmd says when it cannot start
-// a command. Reads as empty where there is no such file.
-class StandardErrorCopy {
+// What is appended to a file from now on; empty for an empty path or no file.
+class FileTail {
  public:
   // Marks the end of what has been written so far.
-  StandardErrorCopy();
+  explicit FileTail(std::string path);
   bool available() const { return !path_.empty(); }
   // What has been written since the mark.
   std::string SinceMark() const;
@@ -75,6 +73,19 @@ class StandardErrorCopy {
  private:
   std::string path_;
   size_t mark_ = 0;
+};
+
+// The copy of the run's standard error that scripts/e2e-run.sh keeps in the
+// file named by KAVREL_E2E_STDERR: what Wine's cmd says when it cannot start
+// a command.
+struct StandardErrorCopy : FileTail {
+  StandardErrorCopy();
+};
+
+// The program's event marks ("<file>.events" of KAVREL_PROFILE_FILE, which
+// it inherits from the driver), when the driver set that variable.
+struct EventMarks : FileTail {
+  EventMarks();
 };
 
 // system32\netsh.exe, where cmd finds netsh.

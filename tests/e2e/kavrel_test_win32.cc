@@ -67,7 +67,7 @@ testing::AssertionResult KavrelTest::ExpectNotice(uint32_t button, const std::st
 // What a press left behind when its runs did not come: whether the window
 // takes input, every process below the program, and what was said on
 // standard error.
-std::string KavrelTest::PressState(const StandardErrorCopy& said) const {
+std::string KavrelTest::PressState(const StandardErrorCopy& said, const EventMarks& marks) const {
   std::string state = IsWindowEnabled(app->main()) ? "The window is enabled" : "The window is disabled";
   std::vector<ProcessEntry> all = ListProcesses();
   std::vector<DWORD> parents = {app->pid()};
@@ -83,14 +83,16 @@ std::string KavrelTest::PressState(const StandardErrorCopy& said) const {
   }
   if (shown == 0) state += " none";
   std::string text = Readable(said.SinceMark());
-  return state + "; standard error: " + (text.empty() ? "nothing" : text);
+  state += "; standard error: " + (text.empty() ? "nothing" : text);
+  return marks.available() ? state + "; the program's marks:\n" + marks.SinceMark() : state;
 }
 
-std::optional<std::vector<NetshRecord>> KavrelTest::PressAndRecord(uint32_t button, size_t count, bool settle) {
+std::optional<std::vector<NetshRecord>> KavrelTest::PressAndRecord(uint32_t button, size_t count) {
   HWND pressed = Unit(button);
   if (!pressed) return std::nullopt;
   for (;;) {
     StandardErrorCopy said;
+    EventMarks marks;
     app->Click(pressed);
     // Wine's cmd now and then fails to start a netsh: its CreateProcess
     // fails, it says on standard error that it cannot recognise the command
@@ -106,8 +108,7 @@ std::optional<std::vector<NetshRecord>> KavrelTest::PressAndRecord(uint32_t butt
         },
         30000);
     const bool complete = got.records.size() >= count && !got.malformed;
-    if (complete && !settle) return got.records;
-    const std::string stuck = complete || cmdFailed ? std::string() : PressState(said);
+    const std::string stuck = complete || cmdFailed ? std::string() : PressState(said, marks);
     app->WaitForNoChildren(15000);
     if (complete) {
       // Anything beyond what was asked for would show here.

@@ -31,15 +31,15 @@ class KavrelTest : public SessionTest {
   // every box to hold what it held before.
   testing::AssertionResult ExpectNotice(uint32_t button, const std::string& message) const;
   // Presses the button and returns the netsh runs it caused once `count`
-  // are recorded and, when `settle`, the started processes are gone (the
-  // log is then read again, so a run too many shows). A press whose runs
+  // are recorded and the started processes are gone (the log is then read
+  // again, so a run too many shows). A press whose runs
   // Wine's cmd could not start, as it said on standard error, is pressed
   // again, at most kMaxPlatformRepeats times in a test.
-  std::optional<std::vector<NetshRecord>> PressAndRecord(uint32_t button, size_t count, bool settle = true);
+  std::optional<std::vector<NetshRecord>> PressAndRecord(uint32_t button, size_t count);
   int platformRepeats() const { return platformRepeats_; }
 
  private:
-  std::string PressState(const StandardErrorCopy& said) const;
+  std::string PressState(const StandardErrorCopy& said, const EventMarks& marks) const;
 
   static constexpr int kMaxPlatformRepeats = 5;
   std::map<uint32_t, HWND> units_;

@@ -1,5 +1,6 @@
 #include "remote_process_win32.h"
 
+#include <psapi.h>
 #include <tlhelp32.h>
 #include <winternl.h>
 
@@ -154,6 +155,24 @@ std::optional<int> CountGdiObjects(HANDLE process) {
   }
   if (!in.ok()) return std::nullopt;
   return used;
+}
+
+std::optional<uint64_t> PrivateBytes(HANDLE process) {
+  PROCESS_MEMORY_COUNTERS_EX counters{};
+  counters.cb = sizeof counters;
+  if (GetProcessMemoryInfo(process, reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters), sizeof counters) &&
+      counters.PrivateUsage > 0)
+    return counters.PrivateUsage;
+  uint64_t committed = 0;
+  MEMORY_BASIC_INFORMATION region{};
+  for (uintptr_t at = 0; VirtualQueryEx(process, reinterpret_cast<void*>(at), &region, sizeof region) == sizeof region;) {
+    if (region.State == MEM_COMMIT && region.Type == MEM_PRIVATE) committed += region.RegionSize;
+    const uintptr_t next = reinterpret_cast<uintptr_t>(region.BaseAddress) + region.RegionSize;
+    if (next <= at) break;
+    at = next;
+  }
+  if (committed == 0) return std::nullopt;
+  return committed;
 }
 
 namespace {

@@ -40,6 +40,11 @@ std::optional<int> CountHandles(DWORD pid);
 // them, else the entries in use in the process's GDI handle table.
 std::optional<int> CountGdiObjects(HANDLE process);
 
+// Private bytes the process has committed: GetProcessMemoryInfo's count
+// where the system keeps one (Wine gives 0 for another process), else the
+// committed private regions of its address space added up.
+std::optional<uint64_t> PrivateBytes(HANDLE process);
+
 // Windows of the process, top-level and children.
 int CountWindows(DWORD pid);
 

@@ -5,6 +5,7 @@
 // windows; every line that ran was the right one and nothing else ran.
 #include <cstdio>
 
+#include "base/startup_profile.h"
 #include "kavrel_test_win32.h"
 
 namespace kavrel::e2e {
@@ -41,11 +42,26 @@ void Print(const char* when, const ResourceCounts& c) {
 
 class Soak : public KavrelTest {
  protected:
+  // Kavrel marks each step of a press, so that a lost one says where it
+  // stopped.
+  void SetUp() override {
+    const std::string profile = TempPath("kavrel-soak-profile");
+    SetEnvironmentVariableA("KAVREL_PROFILE_FILE", profile.c_str());
+    SetEnvironmentVariableA("KAVREL_PROFILE_START", std::to_string(ProfileClockNs()).c_str());
+    KavrelTest::SetUp();
+    profile_ = profile;
+  }
+  void TearDown() override {
+    KavrelTest::TearDown();
+    DeleteFileA(profile_.c_str());
+    DeleteFileA((profile_ + ".events").c_str());
+  }
+  std::string profile_;
   bool PressValid(const SoakButton& b) {
     if (!Fill(valid_)) return false;
-    // As the soak always has, it presses on as soon as the runs are there,
-    // while the last netsh and its cmd end.
-    auto records = PressAndRecord(b.id, b.netshRuns, false);
+    // Each press waits for the last one's processes to end, so the next
+    // click comes as cmd's console closes and Kavrel is active again.
+    auto records = PressAndRecord(b.id, b.netshRuns);
     if (!records || records->size() != b.netshRuns) {
       ADD_FAILURE() << b.name << ": " << (records ? records->size() : 0) << " netsh runs";
       return false;

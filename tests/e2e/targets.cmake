@@ -15,7 +15,7 @@ add_library(kavrel_e2e_support STATIC
   ${e2e_dir}/netsh_record.cc ${e2e_dir}/pe_symbols.cc ${e2e_dir}/remote_process_win32.cc)
 target_include_directories(kavrel_e2e_support PUBLIC ${e2e_dir})
 target_compile_options(kavrel_e2e_support PRIVATE ${KAVREL_WARNINGS})
-target_link_libraries(kavrel_e2e_support PUBLIC kavrel_neutral user32 gdi32 kernel32)
+target_link_libraries(kavrel_e2e_support PUBLIC kavrel_neutral user32 gdi32 kernel32 psapi)
 
 add_executable(kavrel_netsh ${e2e_dir}/recording_netsh_win32.cc)
 target_link_libraries(kavrel_netsh PRIVATE kavrel_e2e_support)
@@ -79,7 +79,8 @@ set_tests_properties(e2e_screenshot PROPERTIES ENVIRONMENT "${KAVREL_WINE_ENV}" 
 # Benchmarks under Wine: they print figures and assert nothing.
 # `make bench` runs them (the e2e_bench target of the sub-build whose
 # programs run on this machine).
-add_executable(e2e_window_load ${CMAKE_SOURCE_DIR}/tests/bench/e2e_window_load_win32.cc)
+set(bench_dir ${CMAKE_SOURCE_DIR}/tests/bench)
+add_executable(e2e_window_load ${bench_dir}/e2e_window_load_win32.cc ${bench_dir}/reference_dialog_win32.cc)
 target_include_directories(e2e_window_load PRIVATE ${KAVREL_GENERATED_DIR})
 target_link_libraries(e2e_window_load PRIVATE kavrel_win32 oleaut32 ole32 uuid)
 target_link_options(e2e_window_load PRIVATE ${KAVREL_WIN_LINK})
@@ -89,8 +90,14 @@ target_link_libraries(e2e_click_to_netsh PRIVATE kavrel_e2e_support)
 target_link_options(e2e_click_to_netsh PRIVATE ${KAVREL_WIN_LINK})
 add_dependencies(e2e_click_to_netsh Kavrel kavrel_netsh)
 
-add_executable(startup_profile ${CMAKE_SOURCE_DIR}/tests/bench/startup_profile_win32.cc)
-target_link_libraries(startup_profile PRIVATE kavrel_win32 ole32)
+# The bench starts the twin from this file too: the reference dialog, with
+# Kavrel's icon and background as its resources.
+add_executable(startup_profile ${bench_dir}/startup_profile_win32.cc ${bench_dir}/reference_dialog_win32.cc
+               ${bench_dir}/startup_twin.rc)
+target_include_directories(startup_profile PRIVATE ${KAVREL_GENERATED_DIR})
+set_property(SOURCE ${bench_dir}/startup_twin.rc APPEND PROPERTY OBJECT_DEPENDS
+             ${KAVREL_GENERATED_DIR}/kavrel.ico ${KAVREL_GENERATED_DIR}/background.jpg)
+target_link_libraries(startup_profile PRIVATE kavrel_e2e_support kavrel_win32 oleaut32 ole32 uuid)
 target_link_options(startup_profile PRIVATE ${KAVREL_WIN_LINK})
 # The bare programs start from this file: loaded as lean as Kavrel.exe.
 kavrel_split_debug_info(startup_profile)

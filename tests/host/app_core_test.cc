@@ -204,7 +204,6 @@ TEST(StartupProfile, WritesItsMarksOnceInOrder) {
   char text[256] = {};
   const size_t got = std::fread(text, 1, sizeof text - 1, file);
   std::fclose(file);
-  std::remove(path.c_str());
   long long first = -1, second = -1, third = -1;
   char a[32] = {}, b[32] = {}, c[32] = {};
   int detail = 0;
@@ -219,12 +218,18 @@ TEST(StartupProfile, WritesItsMarksOnceInOrder) {
   EXPECT_LE(second, third);
 
   // More marks than the profile holds: the extra ones are dropped, and the
-  // closing mark is still written last.
+  // closing mark is still written last, over the first run's file.
   StartProfile(ProfileClockNs(), path.c_str());
   for (int i = 0; i < 500; ++i) MarkProfile("unit-created", i);
   ASSERT_TRUE(FinishProfile("idle"));
   ASSERT_FALSE(ProfileMarks().empty());
   EXPECT_STREQ(ProfileMarks().back().phase, "idle");
+  file = std::fopen(path.c_str(), "r");
+  ASSERT_NE(file, nullptr);
+  ASSERT_EQ(std::fscanf(file, "%lld %31s %d", &first, a, &detail), 3);
+  std::fclose(file);
+  EXPECT_EQ(std::string(a) + " " + std::to_string(detail), "unit-created 0");
+  EXPECT_EQ(std::fopen((path + ".part").c_str(), "r"), nullptr);
   std::remove(path.c_str());
 }
 

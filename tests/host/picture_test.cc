@@ -302,6 +302,18 @@ TEST_F(PictureTest, JpegRowsHoldThePicturesPixelsInTheCallersStorage) {
   VectorRows other;
   EXPECT_FALSE(DecodeJpegRows(Padded({'B', 'M'}, 64), other));
   EXPECT_EQ(other.width, 0);
+  // To cover 476 x 280 the 1366 x 768 background is decoded at 5/8, the
+  // library rounding up; a cover the picture does not reach leaves it whole.
+  VectorRows reduced;
+  int32_t eighths = 0;
+  ASSERT_TRUE(DecodeJpegRows(files[3], reduced, {476, 280}, &eighths));
+  EXPECT_EQ(eighths, 5);
+  EXPECT_EQ(reduced.width, 854);
+  EXPECT_EQ(reduced.height, 480);
+  VectorRows whole;
+  ASSERT_TRUE(DecodeJpegRows(files[0], whole, {17, 4}, &eighths));
+  EXPECT_EQ(eighths, 8);
+  EXPECT_EQ(whole.width, 16);
 }
 
 TEST_F(PictureTest, JpegWithMoreThanAHundredScansIsRefused) {

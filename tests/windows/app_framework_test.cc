@@ -30,12 +30,14 @@ class Recording : public Window {
   int finalCalls = 0;
   int depth = 0;
   bool refuseCreation = false;
+  HWND created = nullptr;  // the window WM_NCCREATE came for
   bool* deleted = nullptr;
   UINT consume = 0;  // pre-translated messages this object takes
 
  protected:
   LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override {
     seen.push_back(msg);
+    if (msg == WM_NCCREATE) created = hwnd();
     if (msg == WM_NCCREATE && refuseCreation) return FALSE;
     ++depth;
     LRESULT result = msg == kDestroySelf ? (DestroyWindow(hwnd()), 1) : Window::WindowProc(msg, wParam, lParam);
@@ -75,6 +77,7 @@ TEST(FrameworkWindow, CreatedObjectSeesEveryMessageAndEndsOnce) {
   EXPECT_TRUE(deleted);
   EXPECT_EQ(g_depthAtFinal, 0);
   EXPECT_FALSE(IsWindow(hwnd));
+  EXPECT_EQ(Window::FromHandle(hwnd), nullptr);
 }
 
 TEST(FrameworkWindow, RefusedCreationIsNoFinalDestroy) {
@@ -84,6 +87,8 @@ TEST(FrameworkWindow, RefusedCreationIsNoFinalDestroy) {
   EXPECT_FALSE(w.CreateEx(0, kClass, "t", WS_OVERLAPPEDWINDOW, 0, 0, 50, 50, nullptr, nullptr));
   EXPECT_EQ(w.hwnd(), nullptr);
   EXPECT_EQ(w.finalCalls, 0);
+  ASSERT_NE(w.created, nullptr);
+  EXPECT_EQ(Window::FromHandle(w.created), nullptr);
 }
 
 TEST(FrameworkWindow, SubclassAndUnsubclass) {

@@ -20,8 +20,12 @@
 #include "commands/run_command_win32.h"
 #include "commands/runtime_error.h"
 #include "commands/runtime_heap.h"
+#include "program/main_window_design.h"
+#include "program/program.h"
+#include "program/program_descriptor.h"
 #include "templates/template_store.h"
 #include "templates/template_writer.h"
+#include "window/window_engine_win32.h"
 
 namespace kavrel {
 namespace {
@@ -50,6 +54,7 @@ class PlainWindowEngine final : public WindowEngine {
     auto object = std::make_unique<Live>(this, window.id);
     UnitRect r = record->rect();
     HWND ownerWindow = owner ? owner : RuntimeApp::Instance().hiddenOwner();
+    if (failCreation) test::FailNextAllocation();  // the window table's entry
     if (!object->CreateEx(0, "KavrelPlainWindow", "plain", WS_OVERLAPPEDWINDOW | WS_VISIBLE, r.left, r.top, r.width,
                           r.height, ownerWindow, nullptr))
       return false;
@@ -81,6 +86,7 @@ class PlainWindowEngine final : public WindowEngine {
   HWND HandleOf(WindowId id) { return live_.count(id) ? live_[id]->hwnd() : nullptr; }
 
   bool logIdleEvents = false;
+  bool failCreation = false;
   int idleEvents = 0;
 
  private:
@@ -206,7 +212,16 @@ int32_t LifecycleMain() {
     UseFullHeap();
     s.CallCommand(&Run, 3, args);
   }
+  c.engine.failCreation = c.mode == "fatal-window-table";
   s.LoadWindow(kWindow);
+  if (c.mode == "fatal-combo-read") {
+    // The program's own window: its connection name box holds a text too
+    // long to be kept inside a std::string.
+    const UnitId box = main_window::kConnectionNameBoxId;
+    s.SetUnitProperty(kWindow, box, kContentProperty, -1, reinterpret_cast<uintptr_t>("VMware Network Adapter VMnet8"), 0);
+    test::FailNextAllocation();
+    Log("read " + std::to_string(s.GetUnitProperty(kWindow, box, kContentProperty, -1)));
+  }
   HWND window = c.engine.HandleOf(kWindow);
   if (c.mode == "early-close") {
     DestroyWindow(window);
@@ -255,7 +270,14 @@ KAVREL_CHILD_SCENARIO(Lifecycle) {
   child.descriptor = {{3, 0, 0x10054}, nullptr, nullptr, 0, child.store.data(), uint32_t(child.store.size()),
                       2, child.libraries, 0, nullptr, nullptr};
   RuntimeApp& app = RuntimeApp::Instance();
-  if (child.mode != "fatal-no-engine") app.SetWindowEngine(&child.engine);
+  if (child.mode == "fatal-combo-read") {
+    child.descriptor = TheProgramDescriptor();
+    child.descriptor.libraryCount = 2;
+    child.descriptor.libraries = child.libraries;
+    app.SetWindowEngine(&InstallWindowEngine(app));
+  } else if (child.mode != "fatal-no-engine") {
+    app.SetWindowEngine(&child.engine);
+  }
   app.SetProgram(&child.descriptor, &LifecycleMain);
   return RunApplication(app, GetModuleHandleA(nullptr), const_cast<char*>(""), SW_SHOWNORMAL);
 }
@@ -325,8 +347,9 @@ std::string Box(const char* message, int32_t code) {
 }
 
 TEST(AppFatalReport, BoxTextThenExitWithoutCleanup) {
-  char allocation[100];
+  char allocation[100], unsized[100];
   FormatAllocationFailure(allocation, 100);
+  FormatAllocationFailure(unsized, 0);
   struct Case {
     const char* mode;
     std::string log;
@@ -337,6 +360,10 @@ TEST(AppFatalReport, BoxTextThenExitWithoutCleanup) {
       {"fatal-raise", kStarted + Box(ErrorTableMessage(2), 2)},
       {"fatal-code", kStarted + Box(nullptr, 5)},
       {"fatal-alloc", kStarted + Box(allocation, 0)},
+      // Memory for the window table's entry: the window is refused and the load says so.
+      {"fatal-window-table", kStarted + Box(kLoadStartWindowError, 0)},
+      // A combo box's content read that runs out: the report, never an empty text.
+      {"fatal-combo-read", kStarted + Box(unsized, 0)},
       // The store is read after the libraries have been told of the start.
       {"fatal-store", "lib1\n" + Box(kTemplateStoreLoadError, 0)},
   };

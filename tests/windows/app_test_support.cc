@@ -3,12 +3,29 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <iterator>
 #include <map>
+#include <new>
+
+namespace {
+thread_local bool t_failNext = false;
+}
+
+void* operator new(std::size_t size) {
+  void* p = t_failNext ? nullptr : std::malloc(size ? size : 1);
+  t_failNext = false;
+  if (!p) throw std::bad_alloc();
+  return p;
+}
+void operator delete(void* p) noexcept { std::free(p); }
+void operator delete(void* p, std::size_t) noexcept { std::free(p); }
 
 namespace kavrel::test {
+
+void FailNextAllocation() { t_failNext = true; }
 
 namespace {
 

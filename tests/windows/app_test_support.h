@@ -77,6 +77,10 @@ class BoxWatcher {
   std::thread thread_;
 };
 
+// Makes the next operator new on this thread throw std::bad_alloc (this
+// executable replaces the global operator new and delete).
+void FailNextAllocation();
+
 // The text a message box shows (its static text control).
 std::string BoxText(HWND box);
 // The number of push buttons on a box.

@@ -1,5 +1,8 @@
 #include "dib_pixels.h"
 
+#include <cmath>
+#include <limits>
+
 namespace kavrel::test {
 
 HBITMAP MakeDib32(HDC dc, int width, int height, void** bits) {
@@ -19,6 +22,20 @@ COLORREF PixelGrid::At(int x, int y) const {
   GdiFlush();  // a canvas may have been painted since
   const uint32_t p = bits_[size_t(y) * size_t(width_) + size_t(x)];
   return RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF);
+}
+
+double Psnr(const PixelGrid& a, const PixelGrid& b, const RECT& r) {
+  double squares = 0;
+  for (int y = r.top; y < r.bottom; ++y)
+    for (int x = r.left; x < r.right; ++x) {
+      const COLORREF p = a.At(x, y), q = b.At(x, y);
+      for (int shift : {0, 8, 16}) {
+        const double d = double(int(p >> shift & 0xFF) - int(q >> shift & 0xFF));
+        squares += d * d;
+      }
+    }
+  const double mean = squares / (3.0 * double(r.right - r.left) * double(r.bottom - r.top));
+  return mean == 0 ? std::numeric_limits<double>::infinity() : 10 * std::log10(255.0 * 255.0 / mean);
 }
 
 Capture::Capture(HWND hwnd, void (*pump)()) {

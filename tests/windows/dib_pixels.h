@@ -52,6 +52,11 @@ class PixelGrid {
   int height_ = 0;
 };
 
+// How near two grids are over a rectangle, in dB of peak signal to noise:
+// 10 log10(255^2 / the mean squared difference of the red, green and blue
+// values); infinity when they are the same.
+double Psnr(const PixelGrid& a, const PixelGrid& b, const RECT& r);
+
 // What a window shows: its client area redrawn (children included), the
 // messages that follow processed by `pump`, then copied into a DIB.
 class Capture : public PixelGrid {

@@ -3,6 +3,13 @@
 // its vetoes, destruction, reloading, and the undo of a failed load.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdio>
+#include <fstream>
+#include <limits>
+
+#include "../host/picture_samples.h"
+#include "../host/template_test_support.h"
 #include "app/runtime_app_win32.h"
 #include "app_test_support.h"
 #include "base/byte_writer.h"
@@ -417,6 +424,21 @@ TEST_F(EngineWindowTest, WhiteBackgroundAndPictureModes) {
     EXPECT_EQ(capture.Count({0, 50, 400, 350}, RGB(200, 0, 0)), 400 * 300);
   }
 
+  // What an icon leaves transparent shows the window's colour.
+  WindowProps icon = plain;
+  icon.backColour = RGB(255, 0, 0);
+  auto corner = [](int x, int y) { return x < 4 && y < 4; };
+  icon.picture = samples::MakeIconFile(
+      1, {{16, 16, 16, 4, samples::MakeIconDib(16, 16, 4, [&](int x, int y) { return corner(x, y) ? 0u : 1u; }, corner)}});
+  icon.pictureMode = 3;
+  WindowDesign cornered = NewWindow(icon, {0, 0, 160, 80});
+  ASSERT_TRUE(Load(Install(cornered)));
+  {
+    Capture capture(WindowHandle(cornered.id));
+    EXPECT_EQ(capture.At(5, 5), RGB(255, 0, 0));
+    EXPECT_EQ(capture.At(100, 50), RGB(17, 53, 91));  // colour table entry 1
+  }
+
   // The system button face stands for 0xFF000000.
   WindowProps face = plain;
   face.backColour = 0xFF000000;
@@ -434,12 +456,12 @@ TEST_F(EngineWindowTest, WhiteBackgroundAndPictureModes) {
 // what the window shows there.
 COLORREF Weave(int x, int y) { return RGB((x * 37) & 255, (y * 53) & 255, ((x + y) * 11) & 255); }
 
-TEST_F(EngineWindowTest, AStretchedPictureIsTheSameUnderAnyClip) {
+void ExpectTheSameUnderAnyClip(uint32_t mode) {
   WindowProps props = MainLike();
   props.border = 0;
   props.startPosition = 0;
   props.picture = Bmp(480, 250, &Weave);
-  props.pictureMode = 3;
+  props.pictureMode = mode;
   WindowDesign design = NewWindow(props, {0, 0, 200, 100});
   ASSERT_TRUE(Load(Install(design)));
   HWND hwnd = WindowHandle(design.id);
@@ -451,8 +473,93 @@ TEST_F(EngineWindowTest, AStretchedPictureIsTheSameUnderAnyClip) {
   int differing = 0;
   for (int y = part.top; y < part.bottom; ++y)
     for (int x = part.left; x < part.right; ++x) differing += canvas.At(x, y) != whole.At(x, y) ? 1 : 0;
-  EXPECT_EQ(differing, 0);
+  EXPECT_EQ(differing, 0) << "mode " << mode;
   EXPECT_EQ(canvas.Count({0, 0, 200, part.top}, RGB(0, 0, 0)), 200 * part.top);  // outside the clip: untouched
+}
+
+TEST_F(EngineWindowTest, AStretchedPictureIsTheSameUnderAnyClip) {
+  ExpectTheSameUnderAnyClip(3);  // stretched
+  ExpectTheSameUnderAnyClip(2);  // shrunk to fit
+}
+
+// The stretched copy is drawn again whenever what it shows changes: after
+// each change the whole window shows what a window made with the same
+// properties shows.
+TEST_F(EngineWindowTest, AStretchedPictureFollowsColourSizeAndPicture) {
+  WindowProps props = MainLike();
+  props.border = 0;
+  props.startPosition = 0;
+  props.picture = samples::MakePng(2, 1, {200, 100, 0, 128, 10, 20, 30, 64});  // half-transparent
+  props.pictureMode = 3;
+  WindowDesign design = NewWindow(props, {0, 0, 200, 100});
+  ASSERT_TRUE(Load(Install(design)));
+  HWND hwnd = WindowHandle(design.id);
+  auto matches = [&](const char* change, int width, int height) {
+    WindowDesign fresh = NewWindow(props, {0, 0, width, height});
+    ASSERT_TRUE(Load(Install(fresh)));
+    Capture now(hwnd), expected(WindowHandle(fresh.id));
+    int differing = 0;
+    for (int y = 0; y < height; ++y)
+      for (int x = 0; x < width; ++x) differing += now.At(x, y) != expected.At(x, y) ? 1 : 0;
+    EXPECT_EQ(differing, 0) << change;
+  };
+  matches("first paint", 200, 100);
+  Engine().SetUnitProperty(design.id, 0, 8 + 2, -1, props.backColour = RGB(160, 0, 0), 0);
+  matches("colour", 200, 100);
+  SetWindowPos(hwnd, nullptr, 0, 0, 240, 130, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  matches("size", 240, 130);
+  props.picture = Bmp(30, 20, &Weave);
+  ByteWriter block;  // a byte-array value: 1, the count, the bytes
+  block.WriteU32(1);
+  block.WriteByteString(props.picture);
+  Engine().SetUnitProperty(design.id, 0, 8 + 3, -1, reinterpret_cast<uintptr_t>(block.bytes().data()), 0);
+  matches("picture", 240, 130);
+}
+
+// Two grids side by side, 8 white pixels apart, as a PNG file of the host.
+void SaveSideBySide(const test::PixelGrid& left, const test::PixelGrid& right, const std::string& hostPath) {
+  const int width = left.width() + 8 + right.width(), height = std::max(left.height(), right.height());
+  std::vector<uint8_t> rgba(size_t(width) * size_t(height) * 4, 255);
+  for (int y = 0; y < height; ++y)
+    for (int x = 0; x < width; ++x) {
+      const COLORREF c = x < left.width() ? left.At(x, y) : right.At(x - left.width() - 8, y);
+      if (c == CLR_INVALID) continue;
+      uint8_t* p = &rgba[(size_t(y) * size_t(width) + size_t(x)) * 4];
+      p[0] = GetRValue(c), p[1] = GetGValue(c), p[2] = GetBValue(c);
+    }
+  const samples::Bytes png = samples::MakePng(width, height, rgba);
+  std::ofstream("Z:" + hostPath, std::ios::binary).write(reinterpret_cast<const char*>(png.data()), std::streamsize(png.size()));
+}
+
+// A JPEG stretched over the window is decoded at the smallest reduced scale
+// that covers the client area, and again when the area outgrows it. Its
+// pixels are not those of the whole picture stretched the same way, but
+// within 40 dB PSNR of them. The two, whole on the left, are saved side by
+// side beside the build's screenshot.
+TEST_F(EngineWindowTest, AStretchedJpegIsDecodedOnlyAsLargeAsItIsShown) {
+  constexpr int kWidth = 476, kHeight = 280;  // the main window's client area
+  const RECT client{0, 0, kWidth, kHeight};
+  WindowProps props = MainLike();
+  props.border = 0;
+  props.startPosition = 0;
+  props.picture = test::ReadGenerated("background.jpg");
+  props.pictureMode = 3;
+  WindowDesign design = NewWindow(props, {0, 0, 120, 70});
+  ASSERT_TRUE(Load(Install(design)));
+  HWND hwnd = WindowHandle(design.id);
+  { Capture small(hwnd); }  // painted at the small size first
+  SetWindowPos(hwnd, nullptr, 0, 0, kWidth, kHeight, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  Capture shown(hwnd);
+  KeptPicture picture;
+  ASSERT_TRUE(picture.Load(props.picture));
+  StretchedPicture stretched;
+  test::Canvas whole(kWidth, kHeight, RGB(0, 0, 0));
+  ASSERT_TRUE(stretched.Draw(whole.dc(), picture, client, RGB(255, 255, 255), false, nullptr));
+  const double psnr = test::Psnr(shown, whole, client);
+  std::printf("the reduced decode against the whole one: %.2f dB PSNR over the client area\n", psnr);
+  EXPECT_GE(psnr, 40.0);
+  EXPECT_LT(psnr, std::numeric_limits<double>::infinity()) << "the picture was decoded whole";
+  SaveSideBySide(whole, shown, std::string(KAVREL_GENERATED_DIR) + "/../background-reduced-decode.png");
 }
 
 }  // namespace

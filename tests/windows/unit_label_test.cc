@@ -5,6 +5,8 @@
 
 #include <cstring>
 
+#include "../host/picture_samples.h"
+#include "dib_pixels.h"
 #include "unit_test_support.h"
 #include "units/label_props.h"
 #include "units/label_win32.h"
@@ -296,6 +298,20 @@ TEST_F(LabelTest, PictureBackgroundAndBytesThatDoNotDecode) {
   }
   // Discarded at that paint, so it is not tried again.
   EXPECT_EQ(GetProperty(Type(), label, int32_t(LabelOwn::kPicture)).word0, 0u);
+
+  // Shrunk to fit: a clipped paint gives the pixels of the whole one.
+  samples::BmpRecipe weave{480, 250};
+  for (uint32_t i = 0; i < 480u * 250u; ++i) weave.pixels.push_back((i % 480 * 37 & 255) << 16 | (i / 480 * 53 & 255));
+  SetProperty(Type(), label, int32_t(LabelOwn::kPicture), BytesValue(samples::MakeBmp(weave)));
+  SetProperty(Type(), label, int32_t(LabelOwn::kPictureLayout), IntValue(2));
+  const Capture whole(label->hwnd());
+  test::Canvas part(50, 30, 0);
+  IntersectClipRect(part.dc(), 7, 5, 33, 21);
+  SendMessageA(label->hwnd(), WM_PRINTCLIENT, WPARAM(part.dc()), PRF_CLIENT);
+  int differing = 0;
+  for (int y = 5; y < 21; ++y)
+    for (int x = 7; x < 33; ++x) differing += part.At(x, y) != whole.At(x, y) ? 1 : 0;
+  EXPECT_EQ(differing, 0);
 }
 
 TEST_F(LabelTest, DefaultBackgroundFollowsTheSystemColour) {
