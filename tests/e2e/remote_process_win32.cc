@@ -21,7 +21,6 @@ constexpr size_t kGdiEntrySize = 24;  // the same for both widths
 constexpr size_t kGdiEntryTypeOffset = 14;
 constexpr size_t kGdiMaxEntries = 0x10000;
 constexpr ULONG kSystemHandleInformation = 16;
-constexpr ULONG kProcessWow64Information = 26;
 constexpr size_t kHandleListHeader = k64 ? 8 : 4;  // the count, then entries aligned for a pointer
 constexpr size_t kHandleEntrySize = k64 ? 24 : 16;
 constexpr NTSTATUS kInfoLengthMismatch = NTSTATUS(0xC0000004);
@@ -69,14 +68,6 @@ bool ReadRemote(HANDLE process, uintptr_t address, void* out, size_t n) {
 }
 
 std::optional<uintptr_t> PebAddress(HANDLE process) {
-  // A 32-bit process under WoW64 has two PEBs; the basic information may
-  // name the 64-bit one, whose layout is not the one read here.
-  BOOL wow64 = FALSE;
-  ULONG_PTR peb32 = 0;
-  static auto query = NtEntry<QueryProcess>("NtQueryInformationProcess");
-  if (!k64 && IsWow64Process(process, &wow64) && wow64 && query &&
-      query(process, kProcessWow64Information, &peb32, sizeof peb32, nullptr) == 0 && peb32)
-    return uintptr_t(peb32);
   auto info = BasicInformation(process);
   if (!info || !info->PebBaseAddress) return std::nullopt;
   return reinterpret_cast<uintptr_t>(info->PebBaseAddress);
