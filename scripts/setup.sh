@@ -13,12 +13,14 @@ HOST_PKGS="cmake g++ make pkg-config nasm clang libclang-rt-14-dev \
 # wine64 runs the 64-bit build on machines that cannot run 32-bit code.
 WINE_PKGS="wine wine32:i386 wine64"
 
-missing=""
-for p in $HOST_PKGS $WINE_PKGS; do
-  if ! dpkg-query -W -f='${Status}\n' "$p" 2>/dev/null | grep -q "install ok installed"; then
-    missing="$missing $p"
-  fi
-done
+# The packages of those named that are not installed, each after a blank.
+not_installed() {
+  local p
+  for p in "$@"; do
+    dpkg-query -W -f='${Status}\n' "$p" 2>/dev/null | grep -q "install ok installed" || printf ' %s' "$p"
+  done
+}
+missing=$(not_installed $HOST_PKGS $WINE_PKGS)
 
 need_update=0
 if ! dpkg --print-foreign-architectures | grep -qx i386; then
@@ -49,10 +51,7 @@ fi
 # A machine that runs no 32-bit code runs the 32-bit suites in a qemu guest
 # that the build makes from Debian's packages (scripts/guest-image.sh).
 if ! "$(dirname "$0")/runs-32bit.sh"; then
-  guest_missing=""
-  for p in qemu-system-x86 mmdebstrap e2fsprogs; do
-    dpkg-query -W -f='${Status}\n' "$p" 2>/dev/null | grep -q "install ok installed" || guest_missing="$guest_missing $p"
-  done
+  guest_missing=$(not_installed qemu-system-x86 mmdebstrap e2fsprogs)
   if [ -n "$guest_missing" ]; then
     echo "setup: this machine runs no 32-bit code; installing for the guest:$guest_missing"
     [ "${updated:-0}" = 1 ] || $SUDO apt-get update -q
