@@ -57,8 +57,15 @@ class Soak : public KavrelTest {
     DeleteFileA((profile_ + ".events").c_str());
   }
   std::string profile_;
+  // Says why, when the fields do not take the input.
+  bool Filled(const Fields& fields) {
+    const testing::AssertionResult filled = Fill(fields);
+    if (!filled) ADD_FAILURE() << filled.message();
+    return bool(filled);
+  }
+
   bool PressValid(const SoakButton& b) {
-    if (!Fill(valid_)) return false;
+    if (!Filled(valid_)) return false;
     // Each press waits for the last one's processes to end, so the next
     // click comes as cmd's console closes and Kavrel is active again.
     auto records = PressAndRecord(b.id, b.netshRuns);
@@ -74,18 +81,22 @@ class Soak : public KavrelTest {
     }
     // The next press starts a fresh log; a netsh still to come would
     // show up in it as a run too many.
-    return log.Clear();
+    if (log.Clear()) return true;
+    ADD_FAILURE() << "the netsh log stays held";
+    return false;
   }
 
   bool PressRefused(const SoakButton& b, const Refusal& refusal) {
-    if (!Fill(refusal.fields)) return false;
+    if (!Filled(refusal.fields)) return false;
     app->Click(Unit(b.id));
     auto notice = app->WaitForNotice(10000);
     if (!notice || notice->text != refusal.notice) {
       ADD_FAILURE() << b.name << ": " << (notice ? Readable(notice->text) : std::string("no notice"));
       return false;
     }
-    return app->CloseNotice(*notice);
+    if (app->CloseNotice(*notice)) return true;
+    ADD_FAILURE() << b.name << ": the notice does not close";
+    return false;
   }
 
   ResourceCounts Settled() {
