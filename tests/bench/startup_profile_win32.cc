@@ -267,6 +267,8 @@ Profile RunOnce(const std::string& commandLine, bool passesArguments, int round)
     if (WaitForSingleObject(p.handle, 10000) != WAIT_OBJECT_0) TerminateProcess(p.handle, 1);
   }
   CloseHandle(p.handle);
+  // Kavrel also marks the steps of its events beside the profile.
+  DeleteFileA((file + ".events").c_str());
   return profile;
 }
 
