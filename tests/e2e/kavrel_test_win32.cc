@@ -5,6 +5,18 @@
 
 namespace kavrel::e2e {
 
+namespace {
+
+// A unit's id as the program's tables write it. (A manipulator streamed into
+// an AssertionResult reaches only a message of its own.)
+std::string UnitName(uint32_t id) {
+  char text[16];
+  std::snprintf(text, sizeof text, "0x%08X", unsigned(id));
+  return text;
+}
+
+}  // namespace
+
 void KavrelTest::SetUp() {
   SessionTest::SetUp();
   if (HasFatalFailure()) return;
@@ -23,8 +35,8 @@ testing::AssertionResult KavrelTest::Fill(const Fields& f) const {
       {kGatewayBox, &f.gateway},       {kPreferredDnsBox, &f.preferred}, {kAlternateDnsBox, &f.alternate}};
   for (auto [id, value] : boxes) {
     HWND box = Unit(id);
-    if (!box) return testing::AssertionFailure() << "no combo box " << std::hex << id;
-    if (!app->Put(box, *value)) return testing::AssertionFailure() << "box " << std::hex << id << " does not take the text";
+    if (!box) return testing::AssertionFailure() << "no combo box " << UnitName(id);
+    if (!app->Put(box, *value)) return testing::AssertionFailure() << "box " << UnitName(id) << " does not take the text";
   }
   return testing::AssertionSuccess();
 }
@@ -37,7 +49,7 @@ Fields KavrelTest::Read() const {
 
 testing::AssertionResult KavrelTest::ExpectNotice(uint32_t button, const std::string& message) const {
   HWND pressed = Unit(button);
-  if (!pressed) return testing::AssertionFailure() << "no button " << std::hex << button;
+  if (!pressed) return testing::AssertionFailure() << "no button " << UnitName(button);
   Fields before = Read();
   app->Click(pressed);
   auto notice = app->WaitForNotice(10000);
