@@ -3,7 +3,7 @@
 BUILD ?= build
 JOBS ?= 2
 
-.PHONY: setup layering build test test64 run bench soak clean
+.PHONY: setup layering build build64 test test64 run bench soak clean
 
 setup:
 	bash scripts/setup.sh
@@ -22,12 +22,15 @@ test: layering build
 run: build
 	bash scripts/run-kavrel.sh $(BUILD)
 
-# The same sources built for 64-bit Windows and their suites, natively: the
-# quick loop on a machine that runs no 32-bit code (make test runs the
-# shipped 32-bit file's suites there in the qemu guest).
-test64: layering setup
+# The same sources built for 64-bit Windows as well.
+build64: setup
 	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKAVREL_WINDOWS64=ON
 	cmake --build $(BUILD) -j$(JOBS)
+
+# The 64-bit sub-build's suites, natively: the quick loop on a machine that
+# runs no 32-bit code (make test runs the shipped 32-bit file's suites there
+# in the qemu guest).
+test64: layering build64
 	ctest --test-dir $(BUILD)/windows64 --output-on-failure --timeout 1800 -LE soak-full
 
 # Host benchmarks, then those under Wine in a sub-build that runs natively
@@ -35,15 +38,14 @@ test64: layering setup
 # one (times under emulation would say little).
 bench: build
 	cmake --build $(BUILD) --target bench
-	if scripts/runs-32bit.sh; then d=$(BUILD)/windows; else \
-	  d=$(BUILD)/windows64; cmake -S . -B $(BUILD) -DKAVREL_WINDOWS64=ON && cmake --build $(BUILD) -j$(JOBS); fi; \
+	if scripts/runs-32bit.sh; then d=$(BUILD)/windows; else d=$(BUILD)/windows64; $(MAKE) build64; fi; \
 	cmake --build $$d --target e2e_bench
 
 # Every button pressed 1,000 times (make test presses each 100 times), in
 # the qemu guest where this machine runs no 32-bit code.
 soak: build
-	if scripts/runs-32bit.sh; then ctest --test-dir $(BUILD)/windows -L soak-full --output-on-failure; else \
-	  scripts/guest-run.sh $(BUILD) ctest --test-dir $(abspath $(BUILD))/windows -L soak-full --output-on-failure; fi
+	in=; scripts/runs-32bit.sh || in="scripts/guest-run.sh $(BUILD)"; \
+	$$in ctest --test-dir $(abspath $(BUILD))/windows -L soak-full --output-on-failure
 
 clean:
 	rm -rf $(BUILD)

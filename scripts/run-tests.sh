@@ -10,7 +10,8 @@ build=${1:-build}
 here=$(dirname "$0")
 status=0
 # The full soak is `make soak`'s.
-suite() { ctest --test-dir "$1" --output-on-failure --timeout 1800 -LE soak-full "${@:2}"; }
+ctest_options=(--output-on-failure --timeout 1800)
+suite() { ctest --test-dir "$1" "${ctest_options[@]}" -LE soak-full "${@:2}"; }
 
 echo "== tests in $build"
 suite "$build" || status=1
@@ -23,8 +24,8 @@ else
   suite "$win" -L host || status=1
   echo "== tests in $win: under Wine, in the qemu guest (this machine runs no 32-bit code)"
   start=$SECONDS
-  "$here/guest-run.sh" "$build" ctest --test-dir "$(cd "$win" && pwd)" --output-on-failure \
-    --timeout 1800 -LE 'host|soak-full' || status=1
+  "$here/guest-run.sh" "$build" ctest --test-dir "$(cd "$win" && pwd)" "${ctest_options[@]}" \
+    -LE 'host|soak-full' || status=1
   echo "== the guest's suites took $((SECONDS - start)) s"
 fi
 if [ -f "$build/fuzz/CTestTestfile.cmake" ]; then

@@ -4,8 +4,9 @@
 # 936. The script starts its own Xvfb (unless KAVREL_DISPLAY=host and $DISPLAY
 # is set), uses a private prefix made once (KAVREL_WINEPREFIX, default
 # build/windows/wineprefix; 64-bit, in build/windows64/, for a 64-bit
-# program or with KAVREL_WOW64=1), and at the end stops only what it started: its Xvfb by PID and
-# the wineserver of its own prefix.
+# program, or build/windows/wineprefix-wow64 with KAVREL_WOW64=1), and at the
+# end stops only what it started: its Xvfb by PID and the wineserver of its
+# own prefix.
 #
 #   scripts/wine-run.sh [--screen WxHxD] [--desktop] [--screenshot FILE SECONDS]
 #                       program.exe [args...]

@@ -31,14 +31,19 @@ target_link_libraries(kavrel_e2e PRIVATE kavrel_e2e_support gtest)
 target_link_options(kavrel_e2e PRIVATE ${KAVREL_WIN_LINK})
 add_dependencies(kavrel_e2e Kavrel kavrel_netsh kavrel_driver_check_app)
 
-# Each test is one group of driver scenarios in its own Wine session, in a
-# virtual desktop (scripts/e2e-run.sh says why). Extra arguments are more of
-# its environment.
-function(kavrel_e2e_test name filter timeout)
+# One group of driver scenarios in its own Wine session, in a virtual desktop
+# (scripts/e2e-run.sh says why), with the given environment.
+function(kavrel_e2e_add name filter timeout labels env)
   add_test(NAME ${name}
            COMMAND bash ${CMAKE_SOURCE_DIR}/scripts/e2e-run.sh $<TARGET_FILE:kavrel_e2e> --gtest_filter=${filter})
+  set_tests_properties(${name} PROPERTIES ENVIRONMENT "${env}" TIMEOUT ${timeout} LABELS "${labels}")
+endfunction()
+
+# Each test group in the build's prefix. Extra arguments are more of its
+# environment.
+function(kavrel_e2e_test name filter timeout)
   set(env ${KAVREL_WINE_ENV} ${ARGN})
-  set_tests_properties(${name} PROPERTIES ENVIRONMENT "${env}" TIMEOUT ${timeout} LABELS e2e)
+  kavrel_e2e_add(${name} ${filter} ${timeout} e2e "${env}")
   # The same group against the same 32-bit Kavrel.exe under WoW64, as on
   # 64-bit Windows: in a 64-bit prefix, where its cmd and netsh are the
   # 32-bit ones in syswow64 (system32 is redirected for the driver too, so
@@ -47,11 +52,9 @@ function(kavrel_e2e_test name filter timeout)
   # its counters, and the leak checks that rest on them, stay with the
   # 32-bit prefix.
   if(CMAKE_SIZEOF_VOID_P EQUAL 4)
-    add_test(NAME ${name}_wow64
-             COMMAND bash ${CMAKE_SOURCE_DIR}/scripts/e2e-run.sh $<TARGET_FILE:kavrel_e2e>
-                     --gtest_filter=${filter}:-DriverCheck.CountersSeeWhatTheProgramHolds)
     set(env KAVREL_WINEPREFIX=${CMAKE_BINARY_DIR}/wineprefix-wow64 KAVREL_WOW64=1 ${ARGN})
-    set_tests_properties(${name}_wow64 PROPERTIES ENVIRONMENT "${env}" TIMEOUT ${timeout} LABELS "e2e;wow64")
+    kavrel_e2e_add(${name}_wow64 ${filter}:-DriverCheck.CountersSeeWhatTheProgramHolds ${timeout} "e2e;wow64"
+                   "${env}")
   endif()
 endfunction()
 kavrel_e2e_test(e2e_driver_check "DriverCheck.*" 600)
@@ -65,13 +68,8 @@ kavrel_e2e_test(e2e_code_page_1252 "CodePage1252.*" 600 KAVREL_CODEPAGE=1252)
 # The soak: every button pressed 100 times in the test suite, with the same
 # exact leak checks as the full 1,000 presses that `make soak` runs. Once,
 # in the 32-bit prefix.
-foreach(soak e2e_soak e2e_soak_full)
-  add_test(NAME ${soak}
-           COMMAND bash ${CMAKE_SOURCE_DIR}/scripts/e2e-run.sh $<TARGET_FILE:kavrel_e2e> --gtest_filter=Soak.*)
-endforeach()
-set_tests_properties(e2e_soak PROPERTIES LABELS "e2e;soak" TIMEOUT 1800
-                     ENVIRONMENT "${KAVREL_WINE_ENV};KAVREL_SOAK_PRESSES=100")
-set_tests_properties(e2e_soak_full PROPERTIES LABELS "e2e;soak-full" TIMEOUT 7200 ENVIRONMENT "${KAVREL_WINE_ENV}")
+kavrel_e2e_add(e2e_soak "Soak.*" 1800 "e2e;soak" "${KAVREL_WINE_ENV};KAVREL_SOAK_PRESSES=100")
+kavrel_e2e_add(e2e_soak_full "Soak.*" 7200 "e2e;soak-full" "${KAVREL_WINE_ENV}")
 
 # The screenshot, in a virtual desktop so that the window has its frame,
 # saved where `make run` saves it too.
