@@ -324,12 +324,23 @@ bool HasIdle(const Profile& profile) {
   return false;
 }
 
+// One phase of each run, in the order of the runs; -1 where a run lacks it.
+std::vector<long long> PhaseValues(const std::vector<Profile>& runs, const char* phase) {
+  std::vector<long long> values;
+  for (const Profile& run : runs) {
+    long long value = -1;
+    for (const auto& [name, us] : run)
+      if (name == phase) value = us;
+    values.push_back(value);
+  }
+  return values;
+}
+
 // The median of one phase over the runs; 0 when no run has it.
 double PhaseMedian(const std::vector<Profile>& runs, const char* phase) {
   std::vector<long long> values;
-  for (const Profile& run : runs)
-    for (const auto& [name, us] : run)
-      if (name == phase && us >= 0) values.push_back(us);
+  for (long long us : PhaseValues(runs, phase))
+    if (us >= 0) values.push_back(us);
   return values.empty() ? 0 : Median(values);
 }
 
@@ -342,7 +353,25 @@ struct Subject {
   std::vector<long long> answering;  // the WM_NULL measure, microseconds
 };
 
-void PrintRatio(const char* what, double a, double b) { std::printf("  %-46s %6.2f x\n", what, a / b); }
+// The ratio of the medians, then that of each round's own pair: the two
+// programs of a round run back to back, so its ratio is spared the drift of
+// a shared machine between rounds. Given as the median and middle half of
+// the rounds, it tells a figure from the noise around it.
+void PrintRatio(const char* what, const std::vector<long long>& a, const std::vector<long long>& b) {
+  std::vector<long long> ownA, ownB;
+  std::vector<double> rounds;
+  for (size_t i = 0; i < a.size() && i < b.size(); ++i) {
+    if (a[i] < 0 || b[i] <= 0) continue;
+    ownA.push_back(a[i]);
+    ownB.push_back(b[i]);
+    rounds.push_back(double(a[i]) / double(b[i]));
+  }
+  if (rounds.empty()) return;
+  std::sort(rounds.begin(), rounds.end());
+  auto at = [&](double q) { return rounds[size_t(q * double(rounds.size() - 1) + 0.5)]; };
+  std::printf("  %-46s %6.2f x   rounds %.2f x (middle half %.2f-%.2f)\n", what, Median(ownA) / Median(ownB),
+              at(0.5), at(0.25), at(0.75));
+}
 
 void PrintMemory(const Subject& kavrel, const Subject& twin) {
   std::printf("at idle, medians (private bytes: GetProcessMemoryInfo, or under Wine the committed private regions)\n");
@@ -400,22 +429,21 @@ int main(int argc, char** argv) {
   }
   std::printf("process start to window shown and idle, under Wine\n");
   for (const Subject& s : subjects) PrintProfile(s.title, s.runs);
-  const double kavrelIdle = PhaseMedian(program.runs, kIdle);
-  const double twinIdle = PhaseMedian(twin.runs, kIdle);
-  const double bareIdle = PhaseMedian(bare.runs, kIdle);
+  const std::vector<long long> kavrelIdle = PhaseValues(program.runs, kIdle), twinIdle = PhaseValues(twin.runs, kIdle),
+                               bareIdle = PhaseValues(bare.runs, kIdle);
   std::printf("start to first idle, by the programs' own marks (medians)\n");
   PrintRatio("Kavrel / twin", kavrelIdle, twinIdle);
   PrintRatio("Kavrel / bare window", kavrelIdle, bareIdle);
   PrintRatio("twin / bare window", twinIdle, bareIdle);
-  PrintRatio("Kavrel / bare window with OLE", kavrelIdle, PhaseMedian(subjects[1].runs, kIdle));
+  PrintRatio("Kavrel / bare window with OLE", kavrelIdle, PhaseValues(subjects[1].runs, kIdle));
   const double kavrelAnswer = Median(program.answering), twinAnswer = Median(twin.answering),
                bareAnswer = Median(bare.answering);
   std::printf("start to window visible and answering WM_NULL, from outside (medians: Kavrel %.1f ms, twin %.1f ms, "
               "bare window %.1f ms)\n",
               kavrelAnswer / 1000, twinAnswer / 1000, bareAnswer / 1000);
-  PrintRatio("Kavrel / twin", kavrelAnswer, twinAnswer);
-  PrintRatio("Kavrel / bare window", kavrelAnswer, bareAnswer);
-  PrintRatio("twin / bare window", twinAnswer, bareAnswer);
+  PrintRatio("Kavrel / twin", program.answering, twin.answering);
+  PrintRatio("Kavrel / bare window", program.answering, bare.answering);
+  PrintRatio("twin / bare window", twin.answering, bare.answering);
   const double kavrelRepaint = PhaseMedian(program.runs, kRepaint);
   const double bareRepaint = PhaseMedian(bare.runs, kRepaint);
   std::printf("%-48s %6.2f ms against %.2f ms, %.2f x\n", "repaint from outside, Kavrel / bare window",
