@@ -302,22 +302,6 @@ double Median(std::vector<long long> v) {
   return n % 2 ? double(v[n / 2]) : (v[n / 2 - 1] + v[n / 2]) / 2.0;
 }
 
-// Median of each phase over the runs, in the order of the first run.
-void PrintProfile(const char* title, const std::vector<Profile>& runs) {
-  std::printf("%s (ms since process start, medians of %zu runs)\n", title, runs.size());
-  std::map<std::string, std::vector<long long>> byPhase;
-  for (const Profile& run : runs)
-    for (const auto& [phase, us] : run) byPhase[phase].push_back(us);
-  long long previous = 0;
-  for (const auto& [phase, us] : runs.front()) {
-    (void)us;
-    if (phase[0] == '@') continue;
-    const double median = Median(byPhase[phase]);
-    std::printf("  %-28s %8.1f   (+%.1f)\n", phase.c_str(), median / 1000.0, (median - previous) / 1000.0);
-    previous = (long long)median;
-  }
-}
-
 bool HasIdle(const Profile& profile) {
   for (const auto& [phase, us] : profile)
     if (phase == kIdle) return true;
@@ -342,6 +326,19 @@ double PhaseMedian(const std::vector<Profile>& runs, const char* phase) {
   for (long long us : PhaseValues(runs, phase))
     if (us >= 0) values.push_back(us);
   return values.empty() ? 0 : Median(values);
+}
+
+// Median of each phase over the runs, in the order of the first run.
+void PrintProfile(const char* title, const std::vector<Profile>& runs) {
+  std::printf("%s (ms since process start, medians of %zu runs)\n", title, runs.size());
+  long long previous = 0;
+  for (const auto& [phase, us] : runs.front()) {
+    (void)us;
+    if (phase[0] == '@') continue;
+    const double median = PhaseMedian(runs, phase.c_str());
+    std::printf("  %-28s %8.1f   (+%.1f)\n", phase.c_str(), median / 1000.0, (median - previous) / 1000.0);
+    previous = (long long)median;
+  }
 }
 
 // One program the bench starts, and its runs.
