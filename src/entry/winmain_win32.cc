@@ -33,10 +33,23 @@ void StartProfileFromEnvironment() {
   kavrel::MarkProfile("winmain");
 }
 
+// From here on a DLL loaded by name comes from the system folder only, never
+// from this program's folder or the working directory, where others may
+// write. Windows 7 has the call only with its loader update: looked up.
+void LoadDllsFromTheSystemOnly() {
+  using SetDefaultDllDirectoriesFn = BOOL(WINAPI*)(DWORD);
+  HMODULE kernel = GetModuleHandleW(L"kernel32.dll");
+  auto set = kernel ? reinterpret_cast<SetDefaultDllDirectoriesFn>(
+                          reinterpret_cast<void*>(GetProcAddress(kernel, "SetDefaultDllDirectories")))
+                    : nullptr;
+  if (set) set(LOAD_LIBRARY_SEARCH_SYSTEM32);
+}
+
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int showCommand) {
   using namespace kavrel;
+  LoadDllsFromTheSystemOnly();
   StartProfileFromEnvironment();
   // The program's descriptor with the runtime's own unit library, the one
   // library this program uses.

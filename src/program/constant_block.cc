@@ -14,14 +14,14 @@ const ConstantBlock kConstants = {
     "\xca\xd7\xd1\xa1" "DNS\xba\xcd\xb1\xb8\xd3\xc3" "DNS\xb3\xe5\xcd\xbb",  // 首选DNS和备用DNS冲突
     "\"",
     " ",
-    "cmd /c netsh interface ip set address ",
+    "cmd /d /v:off /c netsh interface ip set address ",
     " static ",
-    "cmd /c netsh interface ip add dns name=",
+    "cmd /d /v:off /c netsh interface ip add dns name=",
     " add=",
     " index=2",
     " dhcp & netsh interface ip set dns ",
     " dhcp",
-    "cmd /c netsh interface ip set dns name=",
+    "cmd /d /v:off /c netsh interface ip set dns name=",
     "\xca\xe4\xc8\xeb\xc4\xda\xc8\xdd\xba\xac\xd3\xd0\xb7\xc7\xb7\xa8\xd7\xd6\xb7\xfb!",  // 输入内容含有非法字符!
 };
 

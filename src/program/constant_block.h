@@ -18,20 +18,20 @@ struct ConstantBlock {
   char preferredConflict[21];     // 首选DNS和备用DNS冲突
   char quotationMark[2];
   char blank[2];
-  char setAddress[39];            // "cmd /c netsh interface ip set address "
+  char setAddress[49];            // "cmd /d /v:off /c netsh interface ip set address "
   char staticKeyword[9];          // " static "
-  char addDnsName[40];            // "cmd /c netsh interface ip add dns name="
+  char addDnsName[50];            // "cmd /d /v:off /c netsh interface ip add dns name="
   char addKeyword[6];             // " add="
   char secondIndex[9];            // " index=2"
   char dhcpThenSetDns[36];        // " dhcp & netsh interface ip set dns "
   char dhcpKeyword[6];            // " dhcp"
-  char setDnsName[40];            // "cmd /c netsh interface ip set dns name="
+  char setDnsName[50];            // "cmd /d /v:off /c netsh interface ip set dns name="
   char illegalCharacters[22];     // 输入内容含有非法字符!
 };
 
 // Only byte arrays: no padding, so the members form one block.
 static_assert(alignof(ConstantBlock) == 1);
-static_assert(sizeof(ConstantBlock) == 325);
+static_assert(sizeof(ConstantBlock) == 355);
 
 extern const ConstantBlock kConstants;
 

@@ -12,8 +12,9 @@
 namespace kavrel {
 
 // A text placed between quotation marks: no control character, no
-// quotation mark (which would end the quoted part) and no percent sign
-// (which cmd expands even inside quotation marks).
+// quotation mark (which would end the quoted part), no percent sign (which
+// cmd expands even inside quotation marks), and no backslash at its end
+// (which netsh would read with the closing mark as a mark of the text).
 bool IsSafeQuotedText(const char* text, const CodePageBytes& codePage);
 
 // A text placed outside quotation marks: as above, and none of cmd's

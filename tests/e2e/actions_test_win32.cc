@@ -85,6 +85,7 @@ class CommandLines : public KavrelTest {
   void ExpectRun(uint32_t button, const std::string& line, const std::vector<std::vector<std::string>>& netshArgs) {
     ASSERT_TRUE(log.Clear());
     auto records = PressAndRecord(button, netshArgs.size());
+    EXPECT_EQ(PlantedStandInsThatRan(), std::vector<std::string>()) << "ran instead of the system's programs";
     ASSERT_TRUE(records) << "expected: " << Readable(line);
     ASSERT_EQ(records->size(), netshArgs.size());
     for (size_t i = 0; i < records->size(); ++i) {
@@ -95,6 +96,9 @@ class CommandLines : public KavrelTest {
       EXPECT_EQ(r.grandparentPid, app->pid()) << "cmd was not started by Kavrel";
       EXPECT_EQ(r.parentPid, records->front().parentPid) << "one cmd runs every netsh of the line";
       EXPECT_EQ(Arguments(r), netshArgs[i]) << Readable(r.commandLine);
+      // cmd started in the system folder and looks for netsh on PATH only.
+      EXPECT_EQ(Lower(r.workingDirectory), Lower(SystemFolder()));
+      EXPECT_FALSE(r.searchesWorkingDirectory);
     }
   }
 };
@@ -102,18 +106,18 @@ class CommandLines : public KavrelTest {
 TEST_F(CommandLines, StaticAddressReadsTheBoxesAnewAtEachPress) {
   ASSERT_TRUE(Fill({kLocal, "192.168.2.10", "255.255.255.0", "192.168.2.1", "", ""}));
   ExpectRun(kStaticButton,
-            "cmd /c netsh interface ip set address " + Quoted(kLocal) + " static 192.168.2.10 255.255.255.0 192.168.2.1",
+            "cmd /d /v:off /c netsh interface ip set address " + Quoted(kLocal) + " static 192.168.2.10 255.255.255.0 192.168.2.1",
             {{"interface", "ip", "set", "address", kLocal, "static", "192.168.2.10", "255.255.255.0", "192.168.2.1"}});
   ASSERT_TRUE(app->Put(Unit(kAddressBox), "10.0.0.7"));
   ExpectRun(kStaticButton,
-            "cmd /c netsh interface ip set address " + Quoted(kLocal) + " static 10.0.0.7 255.255.255.0 192.168.2.1",
+            "cmd /d /v:off /c netsh interface ip set address " + Quoted(kLocal) + " static 10.0.0.7 255.255.255.0 192.168.2.1",
             {{"interface", "ip", "set", "address", kLocal, "static", "10.0.0.7", "255.255.255.0", "192.168.2.1"}});
 }
 
 TEST_F(CommandLines, StaticAddressWithTheGatewayLeftEmptyEndsInABlank) {
   ASSERT_TRUE(Fill({kLocal, "192.168.2.10", "255.255.255.0", "", "", ""}));
   ExpectRun(kStaticButton,
-            "cmd /c netsh interface ip set address " + Quoted(kLocal) + " static 192.168.2.10 255.255.255.0 ",
+            "cmd /d /v:off /c netsh interface ip set address " + Quoted(kLocal) + " static 192.168.2.10 255.255.255.0 ",
             {{"interface", "ip", "set", "address", kLocal, "static", "192.168.2.10", "255.255.255.0"}});
 }
 
@@ -125,34 +129,34 @@ TEST_F(CommandLines, ANamePickedFromTheListKeepsItsTrailingBlank) {
   ASSERT_TRUE(app->Type(Unit(kAddressBox), "192.168.2.10"));
   ASSERT_TRUE(app->Pick(Unit(kMaskBox), 0));
   ExpectRun(kStaticButton,
-            "cmd /c netsh interface ip set address " + Quoted(kLocal1) + " static 192.168.2.10 255.255.255.0 ",
+            "cmd /d /v:off /c netsh interface ip set address " + Quoted(kLocal1) + " static 192.168.2.10 255.255.255.0 ",
             {{"interface", "ip", "set", "address", kLocal1, "static", "192.168.2.10", "255.255.255.0"}});
 }
 
 TEST_F(CommandLines, PreferredDnsRunsWithoutAnAlternate) {
   ASSERT_TRUE(Fill({kLocal, "", "", "", "222.222.222.222", ""}));
-  ExpectRun(kPreferredButton, "cmd /c netsh interface ip set dns name=" + Quoted(kLocal) + " static 222.222.222.222",
+  ExpectRun(kPreferredButton, "cmd /d /v:off /c netsh interface ip set dns name=" + Quoted(kLocal) + " static 222.222.222.222",
             {{"interface", "ip", "set", "dns", "name=" + kLocal, "static", "222.222.222.222"}});
   // A trailing blank makes two servers different.
   ASSERT_TRUE(Fill({kLocal, "", "", "", "8.8.8.8 ", "8.8.8.8"}));
-  ExpectRun(kPreferredButton, "cmd /c netsh interface ip set dns name=" + Quoted(kLocal) + " static 8.8.8.8 ",
+  ExpectRun(kPreferredButton, "cmd /d /v:off /c netsh interface ip set dns name=" + Quoted(kLocal) + " static 8.8.8.8 ",
             {{"interface", "ip", "set", "dns", "name=" + kLocal, "static", "8.8.8.8"}});
 }
 
 TEST_F(CommandLines, AlternateDnsRunsWithoutAPreferred) {
   ASSERT_TRUE(Fill({kLocal, "", "", "", "", "8.8.4.4"}));
-  ExpectRun(kAlternateButton, "cmd /c netsh interface ip add dns name=" + Quoted(kLocal) + " add=8.8.4.4 index=2",
+  ExpectRun(kAlternateButton, "cmd /d /v:off /c netsh interface ip add dns name=" + Quoted(kLocal) + " add=8.8.4.4 index=2",
             {{"interface", "ip", "add", "dns", "name=" + kLocal, "add=8.8.4.4", "index=2"}});
   // Letter case makes two servers different.
   ASSERT_TRUE(Fill({kLocal, "", "", "", "dns.example", "DNS.example"}));
-  ExpectRun(kAlternateButton, "cmd /c netsh interface ip add dns name=" + Quoted(kLocal) + " add=DNS.example index=2",
+  ExpectRun(kAlternateButton, "cmd /d /v:off /c netsh interface ip add dns name=" + Quoted(kLocal) + " add=DNS.example index=2",
             {{"interface", "ip", "add", "dns", "name=" + kLocal, "add=DNS.example", "index=2"}});
 }
 
 TEST_F(CommandLines, DhcpRunsNetshTwiceFromOneLine) {
   ASSERT_TRUE(Fill({kLocal, "", "", "", "", ""}));
   ExpectRun(kDhcpButton,
-            "cmd /c netsh interface ip set address " + Quoted(kLocal) + " dhcp & netsh interface ip set dns " +
+            "cmd /d /v:off /c netsh interface ip set address " + Quoted(kLocal) + " dhcp & netsh interface ip set dns " +
                 Quoted(kLocal) + " dhcp",
             {{"interface", "ip", "set", "address", kLocal, "dhcp"}, {"interface", "ip", "set", "dns", kLocal, "dhcp"}});
 }
@@ -179,7 +183,7 @@ TEST_F(CommandLines, APressWhoseNetshCmdCouldNotStartIsMadeAgain) {
   } join{restorer};
   ASSERT_TRUE(Fill({kLocal, "", "", "", "", ""}));
   ExpectRun(kDhcpButton,
-            "cmd /c netsh interface ip set address " + Quoted(kLocal) + " dhcp & netsh interface ip set dns " +
+            "cmd /d /v:off /c netsh interface ip set address " + Quoted(kLocal) + " dhcp & netsh interface ip set dns " +
                 Quoted(kLocal) + " dhcp",
             {{"interface", "ip", "set", "address", kLocal, "dhcp"}, {"interface", "ip", "set", "dns", kLocal, "dhcp"}});
   EXPECT_GE(platformRepeats(), 1);
@@ -187,7 +191,7 @@ TEST_F(CommandLines, APressWhoseNetshCmdCouldNotStartIsMadeAgain) {
 
 TEST_F(CommandLines, BlanksAreNotEmptyAndGoInAsTyped) {
   ASSERT_TRUE(Fill({"  ", "", "", "", "", ""}));
-  ExpectRun(kDhcpButton, "cmd /c netsh interface ip set address \"  \" dhcp & netsh interface ip set dns \"  \" dhcp",
+  ExpectRun(kDhcpButton, "cmd /d /v:off /c netsh interface ip set address \"  \" dhcp & netsh interface ip set dns \"  \" dhcp",
             {{"interface", "ip", "set", "address", "  ", "dhcp"}, {"interface", "ip", "set", "dns", "  ", "dhcp"}});
 }
 
@@ -197,7 +201,7 @@ TEST_F(CommandLines, AGbkSecondByteIsNoOperator) {
   const std::string name = kLocal + "\x81\x7c";          // 本地连接亅
   const std::string address = "192.168.2.10\x81\x7c";    // 192.168.2.10亅
   ASSERT_TRUE(Fill({name, address, "255.255.255.0", "", "", ""}));
-  ExpectRun(kStaticButton, "cmd /c netsh interface ip set address " + Quoted(name) + " static " + address + " 255.255.255.0 ",
+  ExpectRun(kStaticButton, "cmd /d /v:off /c netsh interface ip set address " + Quoted(name) + " static " + address + " 255.255.255.0 ",
             {{"interface", "ip", "set", "address", name, "static", address, "255.255.255.0"}});
 }
 

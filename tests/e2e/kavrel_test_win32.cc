@@ -15,9 +15,63 @@ std::string UnitName(uint32_t id) {
   return text;
 }
 
+bool Planted() {
+  char value[8] = {};
+  return GetEnvironmentVariableA("KAVREL_E2E_PLANTED", value, sizeof value) == 1 && value[0] == '1';
+}
+
+std::string PlantedFolder() {
+  char temp[MAX_PATH + 1] = {};
+  GetTempPathA(MAX_PATH, temp);
+  return std::string(temp) + "kavrel-planted";
+}
+
+// The names cmd and netsh would be found by in a folder searched for them.
+const std::vector<std::string> kStandIns = {"cmd.exe", "netsh.exe", "netsh.com", "netsh.bat", "netsh.cmd"};
+
+// Kavrel.exe (KAVREL_EXE, if set) with its symbols, and beside it a stand-in
+// under each name, with no mark left by an earlier run.
+testing::AssertionResult Plant() {
+  const std::string folder = PlantedFolder(), exe = KavrelOptions().exePath, driver = DirectoryOfDriver();
+  CreateDirectoryA(folder.c_str(), nullptr);
+  std::vector<std::pair<std::string, std::string>> copies = {{exe, "Kavrel.exe"}, {exe + ".debug", "Kavrel.exe.debug"}};
+  for (const std::string& name : kStandIns) {
+    DeleteFileA((folder + "\\" + name + ".ran").c_str());
+    const bool batch = name.ends_with(".bat") || name.ends_with(".cmd");
+    copies.push_back({driver + (batch ? "kavrel_standin.cmd" : "kavrel_standin.exe"), name});
+  }
+  for (const auto& [from, name] : copies)
+    if (!CopyFileA(from.c_str(), (folder + "\\" + name).c_str(), FALSE))
+      return testing::AssertionFailure() << "cannot copy " << from << " to " << folder << "\\" << name;
+  return testing::AssertionSuccess();
+}
+
 }  // namespace
 
+std::string SystemFolder() {
+  char folder[MAX_PATH + 1] = {};
+  const UINT n = GetSystemDirectoryA(folder, MAX_PATH + 1);
+  return std::string(folder, n <= MAX_PATH ? n : 0);
+}
+
+StartOptions KavrelTest::Options() const {
+  StartOptions options = KavrelOptions();
+  if (Planted()) options.exePath = PlantedFolder() + "\\Kavrel.exe";
+  return options;
+}
+
+std::vector<std::string> KavrelTest::PlantedStandInsThatRan() const {
+  std::vector<std::string> ran;
+  if (!Planted()) return ran;
+  for (const std::string& name : kStandIns)
+    if (FileExists(PlantedFolder() + "\\" + name + ".ran")) ran.push_back(name);
+  return ran;
+}
+
 void KavrelTest::SetUp() {
+  if (Planted()) {
+    ASSERT_TRUE(Plant());
+  }
   SessionTest::SetUp();
   if (HasFatalFailure()) return;
   for (const auto& unit : ExpectedUnits())

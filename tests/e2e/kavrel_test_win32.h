@@ -17,8 +17,14 @@ struct Fields {
 
 class KavrelTest : public SessionTest {
  protected:
-  StartOptions Options() const override { return KavrelOptions(); }
+  // With KAVREL_E2E_PLANTED=1 Kavrel.exe runs from a folder of its own,
+  // beside stand-ins named as cmd and netsh would be found there.
+  StartOptions Options() const override;
   void SetUp() override;
+
+  // The stand-ins of the planted folder that ran, by name; empty when it is
+  // not planted.
+  std::vector<std::string> PlantedStandInsThatRan() const;
 
   // The live window of a designed unit (null when it is not there).
   HWND Unit(uint32_t id) const;
@@ -45,6 +51,9 @@ class KavrelTest : public SessionTest {
   std::map<uint32_t, HWND> units_;
   int platformRepeats_ = 0;
 };
+
+// The system folder, where every program Kavrel starts starts.
+std::string SystemFolder();
 
 // A record's arguments after the program name.
 std::vector<std::string> Arguments(const NetshRecord& record);

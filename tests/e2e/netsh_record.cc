@@ -6,13 +6,13 @@ namespace kavrel::e2e {
 
 namespace {
 
-constexpr uint32_t kMagic = 0x3252534E;  // "NSR2"
+constexpr uint32_t kMagic = 0x3352534E;  // "NSR3"
 // No record comes near this; a larger length is damage, not data.
 constexpr uint32_t kMaxBody = 1u << 20;
 
 bool ReadBody(std::span<const uint8_t> body, NetshRecord& r) {
   ByteReader in(body);
-  uint32_t low = 0, high = 0, argc = 0;
+  uint32_t low = 0, high = 0, searches = 0, argc = 0;
   in.ReadU32(r.pid);
   in.ReadU32(r.parentPid);
   in.ReadU32(r.grandparentPid);
@@ -23,6 +23,8 @@ bool ReadBody(std::span<const uint8_t> body, NetshRecord& r) {
   in.ReadCountedText(r.parentImage);
   in.ReadCountedText(r.parentCommandLine);
   in.ReadCountedText(r.workingDirectory);
+  in.ReadU32(searches);
+  r.searchesWorkingDirectory = searches != 0;
   in.ReadU32(argc);
   // Each argument takes at least its length word.
   if (!in.ok() || argc > in.remaining() / 4) return false;
@@ -44,6 +46,7 @@ void AppendNetshRecord(ByteWriter& out, const NetshRecord& r) {
   body.WriteCountedText(r.parentImage);
   body.WriteCountedText(r.parentCommandLine);
   body.WriteCountedText(r.workingDirectory);
+  body.WriteU32(r.searchesWorkingDirectory ? 1 : 0);
   body.WriteU32(uint32_t(r.args.size()));
   for (const auto& arg : r.args) body.WriteCountedText(arg);
   out.WriteU32(kMagic);

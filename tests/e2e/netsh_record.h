@@ -1,7 +1,7 @@
 // One run of the recording netsh, as it appends it to its log: what it was
 // asked to do (its command line and argument vector, as received) and who
 // asked (the cmd process that ran it, with that process's own command line),
-// and in which working directory.
+// and in which working directory, and whether it would search that.
 #pragma once
 
 #include <cstdint>
@@ -22,6 +22,9 @@ struct NetshRecord {
   std::string parentImage;      // e.g. "cmd.exe"
   std::string parentCommandLine;
   std::string workingDirectory;   // inherited through cmd from the program
+  // NeedCurrentDirectoryForExePathW(L"netsh"): whether a search for a bare
+  // program name from here would look in the working directory.
+  bool searchesWorkingDirectory = false;
   std::vector<std::string> args;  // argv, argv[0] included
 };
 

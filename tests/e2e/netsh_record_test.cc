@@ -17,6 +17,7 @@ NetshRecord Sample(uint32_t pid) {
   r.parentImage = "cmd.exe";
   r.parentCommandLine = "cmd /c netsh interface ip set address \"\xb1\xbe\xb5\xd8\" dhcp & x";
   r.workingDirectory = "C:\\Caf\xe9";
+  r.searchesWorkingDirectory = pid % 2 == 1;
   r.args = {"netsh", "interface", "", "\xb1\xbe\xb5\xd8 1 "};
   return r;
 }
@@ -30,6 +31,7 @@ void ExpectSame(const NetshRecord& a, const NetshRecord& b) {
   EXPECT_EQ(a.parentImage, b.parentImage);
   EXPECT_EQ(a.parentCommandLine, b.parentCommandLine);
   EXPECT_EQ(a.workingDirectory, b.workingDirectory);
+  EXPECT_EQ(a.searchesWorkingDirectory, b.searchesWorkingDirectory);
   EXPECT_EQ(a.args, b.args);
 }
 

@@ -47,6 +47,7 @@ int main(int argc, char** argv) {
   char directory[MAX_PATH + 1] = {};
   const DWORD n = GetCurrentDirectoryA(sizeof directory, directory);
   if (n > 0 && n < sizeof directory) record.workingDirectory.assign(directory, n);
+  record.searchesWorkingDirectory = NeedCurrentDirectoryForExePathW(L"netsh") != FALSE;
   record.parentPid = ParentProcessId(GetCurrentProcess());
   if (auto parent = FindProcess(record.parentPid)) {
     record.parentImage = parent->image;

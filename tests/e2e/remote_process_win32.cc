@@ -15,6 +15,7 @@ namespace {
 // machine runs no 32-bit code) 64-bit.
 constexpr bool k64 = sizeof(void*) == 8;
 constexpr uintptr_t kPebProcessParameters = k64 ? 0x20 : 0x10;
+constexpr uintptr_t kParametersCurrentDirectory = k64 ? 0x38 : 0x24;
 constexpr uintptr_t kParametersCommandLine = k64 ? 0x70 : 0x40;
 constexpr uintptr_t kPebGdiHandleTable = k64 ? 0xF8 : 0x94;
 constexpr size_t kGdiEntrySize = 24;  // the same for both widths
@@ -78,24 +79,42 @@ DWORD ParentProcessId(HANDLE process) {
   return info ? DWORD(info->InheritedFromUniqueProcessId) : 0;
 }
 
-std::optional<std::string> RemoteCommandLine(HANDLE process) {
+namespace {
+
+// A string of the process's start-up parameters, at `offset` in them.
+std::optional<std::wstring> RemoteParameter(HANDLE process, uintptr_t offset) {
   auto peb = PebAddress(process);
   uintptr_t parameters = 0;
-  UNICODE_STRING line{};
+  UNICODE_STRING text{};
   if (!peb || !ReadRemote(process, *peb + kPebProcessParameters, &parameters, sizeof parameters) ||
-      !ReadRemote(process, parameters + kParametersCommandLine, &line, sizeof line))
+      !ReadRemote(process, parameters + offset, &text, sizeof text))
     return std::nullopt;
   // A length in bytes from another process: even, and bounded by what a
   // command line can hold.
-  if (line.Length % 2 != 0 || line.Length > 65534) return std::nullopt;
-  std::wstring wide(line.Length / 2, L'\0');
-  if (!wide.empty() && !ReadRemote(process, reinterpret_cast<uintptr_t>(line.Buffer), wide.data(), line.Length))
+  if (text.Length % 2 != 0 || text.Length > 65534) return std::nullopt;
+  std::wstring wide(text.Length / 2, L'\0');
+  if (!wide.empty() && !ReadRemote(process, reinterpret_cast<uintptr_t>(text.Buffer), wide.data(), text.Length))
     return std::nullopt;
-  if (wide.empty()) return std::string();
-  int n = WideCharToMultiByte(CP_ACP, 0, wide.data(), int(wide.size()), nullptr, 0, nullptr, nullptr);
+  return wide;
+}
+
+}  // namespace
+
+std::optional<std::string> RemoteCommandLine(HANDLE process) {
+  auto wide = RemoteParameter(process, kParametersCommandLine);
+  if (!wide) return std::nullopt;
+  if (wide->empty()) return std::string();
+  int n = WideCharToMultiByte(CP_ACP, 0, wide->data(), int(wide->size()), nullptr, 0, nullptr, nullptr);
   std::string out(size_t(n > 0 ? n : 0), '\0');
-  if (n > 0) WideCharToMultiByte(CP_ACP, 0, wide.data(), int(wide.size()), out.data(), n, nullptr, nullptr);
+  if (n > 0) WideCharToMultiByte(CP_ACP, 0, wide->data(), int(wide->size()), out.data(), n, nullptr, nullptr);
   return out;
+}
+
+std::optional<std::wstring> RemoteWorkingDirectory(HANDLE process) {
+  auto wide = RemoteParameter(process, kParametersCurrentDirectory);
+  // Kept with its trailing backslash.
+  if (wide && wide->size() > 3 && wide->back() == L'\\') wide->pop_back();
+  return wide;
 }
 
 std::optional<int> CountHandles(DWORD pid) {

@@ -31,6 +31,9 @@ DWORD ParentProcessId(HANDLE process);
 // The command line the process was started with, in the ANSI code page;
 // nullopt when it cannot be read.
 std::optional<std::string> RemoteCommandLine(HANDLE process);
+// Its working directory now, without a trailing backslash (but for a
+// drive's root).
+std::optional<std::wstring> RemoteWorkingDirectory(HANDLE process);
 
 // Kernel handles the process holds (the system's handle list, since Wine
 // answers GetProcessHandleCount with 0).

@@ -111,23 +111,23 @@ class Soak : public KavrelTest {
 TEST_F(Soak, ThousandPressesOfEachButtonLeaveNothingBehind) {
   const std::string q = "\"" + kLocal + "\"";
   const std::vector<SoakButton> buttons = {
-      {"static", kStaticButton, "cmd /c netsh interface ip set address " + q + " static 192.168.2.10 255.255.255.0 192.168.2.1", 1,
+      {"static", kStaticButton, "cmd /d /v:off /c netsh interface ip set address " + q + " static 192.168.2.10 255.255.255.0 192.168.2.1", 1,
        {{{"", "192.168.2.10", "255.255.255.0", "", "", ""}, kNameMissing},
         {{kLocal, "", "255.255.255.0", "", "", ""}, kAddressOrMaskMissing},
         {{kLocal, "192.168.2.10", "", "", "", ""}, kAddressOrMaskMissing},
         {{kLocal, "192.168.2.10", "255.255.255.0", "1.1.1.1&x", "", ""}, kIllegalCharacters}}},
-      {"preferred", kPreferredButton, "cmd /c netsh interface ip set dns name=" + q + " static 8.8.8.8", 1,
+      {"preferred", kPreferredButton, "cmd /d /v:off /c netsh interface ip set dns name=" + q + " static 8.8.8.8", 1,
        {{{"", "", "", "", "8.8.8.8", ""}, kNameMissing},
         {{kLocal, "", "", "", "", "8.8.4.4"}, kPreferredMissing},
         {{kLocal, "", "", "", "8.8.8.8", "8.8.8.8"}, kPreferredConflict},
         {{kLocal, "", "", "", "8.8.8.8|x", ""}, kIllegalCharacters}}},
-      {"alternate", kAlternateButton, "cmd /c netsh interface ip add dns name=" + q + " add=8.8.4.4 index=2", 1,
+      {"alternate", kAlternateButton, "cmd /d /v:off /c netsh interface ip add dns name=" + q + " add=8.8.4.4 index=2", 1,
        {{{"", "", "", "", "", "8.8.4.4"}, kNameMissing},
         {{kLocal, "", "", "", "8.8.8.8", ""}, kAlternateMissing},
         {{kLocal, "", "", "", "8.8.4.4", "8.8.4.4"}, kAlternateConflict},
         {{"a\"b", "", "", "", "", "8.8.4.4"}, kIllegalCharacters}}},
       {"dhcp", kDhcpButton,
-       "cmd /c netsh interface ip set address " + q + " dhcp & netsh interface ip set dns " + q + " dhcp", 2,
+       "cmd /d /v:off /c netsh interface ip set address " + q + " dhcp & netsh interface ip set dns " + q + " dhcp", 2,
        {{{"", "", "", "", "", ""}, kNameMissing}, {{"%TEMP%", "", "", "", "", ""}, kIllegalCharacters}}},
   };
   for (const auto& b : buttons) ASSERT_TRUE(Unit(b.id)) << b.name;

@@ -21,6 +21,10 @@ add_executable(kavrel_netsh ${e2e_dir}/recording_netsh_win32.cc)
 target_link_libraries(kavrel_netsh PRIVATE kavrel_e2e_support)
 target_link_options(kavrel_netsh PRIVATE ${KAVREL_WIN_LINK})
 
+add_executable(kavrel_standin ${e2e_dir}/standin_win32.cc)
+target_link_options(kavrel_standin PRIVATE ${KAVREL_WIN_LINK})
+configure_file(${e2e_dir}/standin.cmd ${CMAKE_BINARY_DIR}/kavrel_standin.cmd COPYONLY)
+
 add_executable(kavrel_driver_check_app WIN32 ${e2e_dir}/driver_check_app_win32.cc)
 target_link_libraries(kavrel_driver_check_app PRIVATE user32 gdi32 kernel32)
 target_link_options(kavrel_driver_check_app PRIVATE ${KAVREL_WIN_LINK})
@@ -29,7 +33,7 @@ add_executable(kavrel_e2e ${KAVREL_E2E_SOURCES})
 target_compile_options(kavrel_e2e PRIVATE ${KAVREL_WARNINGS})
 target_link_libraries(kavrel_e2e PRIVATE kavrel_e2e_support gtest)
 target_link_options(kavrel_e2e PRIVATE ${KAVREL_WIN_LINK})
-add_dependencies(kavrel_e2e Kavrel kavrel_netsh kavrel_driver_check_app)
+add_dependencies(kavrel_e2e Kavrel kavrel_netsh kavrel_standin kavrel_driver_check_app)
 
 # One group of driver scenarios in its own Wine session, in a virtual desktop
 # (scripts/e2e-run.sh says why), with the given environment.
@@ -61,6 +65,9 @@ kavrel_e2e_test(e2e_driver_check "DriverCheck.*" 600)
 kavrel_e2e_test(e2e_window "MainWindow.*" 600)
 kavrel_e2e_test(e2e_notices "Notices.*" 600)
 kavrel_e2e_test(e2e_command_lines "CommandLines.*" 600)
+# The same presses with programs planted beside Kavrel.exe under the names
+# of cmd and netsh: none of them may run.
+kavrel_e2e_test(e2e_planted "CommandLines.*" 600 KAVREL_E2E_PLANTED=1)
 kavrel_e2e_test(e2e_injection "Injection.*" 600)
 kavrel_e2e_test(e2e_keys "Keys.*:Closing.*" 600)
 # Kavrel started from a folder named in code page 1252.

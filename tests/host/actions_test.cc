@@ -174,16 +174,16 @@ void (*const kActions[])() = {SetStaticAddress, SetPreferredDns, AddAlternateDns
 TEST_F(ActionsTest, WorkedExamples) {
   FillExample();
   EXPECT_EQ(LineOf(SetStaticAddress),
-            "cmd /c netsh interface ip set address \"" + kName + "\" static 192.168.2.10 255.255.255.0 192.168.2.1");
+            "cmd /d /v:off /c netsh interface ip set address \"" + kName + "\" static 192.168.2.10 255.255.255.0 192.168.2.1");
   EXPECT_EQ(fake_.reads, (Reads{kConnectionNameBox, kAddressBox, kMaskBox, kConnectionNameBox, kAddressBox,
                                 kMaskBox, kGatewayBox}));
-  EXPECT_EQ(LineOf(SetPreferredDns), "cmd /c netsh interface ip set dns name=\"" + kName + "\" static 222.222.222.222");
+  EXPECT_EQ(LineOf(SetPreferredDns), "cmd /d /v:off /c netsh interface ip set dns name=\"" + kName + "\" static 222.222.222.222");
   EXPECT_EQ(fake_.reads, (Reads{kConnectionNameBox, kPreferredDnsBox, kPreferredDnsBox, kAlternateDnsBox,
                                 kConnectionNameBox, kPreferredDnsBox}));
-  EXPECT_EQ(LineOf(AddAlternateDns), "cmd /c netsh interface ip add dns name=\"" + kName + "\" add=8.8.4.4 index=2");
+  EXPECT_EQ(LineOf(AddAlternateDns), "cmd /d /v:off /c netsh interface ip add dns name=\"" + kName + "\" add=8.8.4.4 index=2");
   EXPECT_EQ(fake_.reads, (Reads{kConnectionNameBox, kAlternateDnsBox, kPreferredDnsBox, kAlternateDnsBox,
                                 kConnectionNameBox, kAlternateDnsBox}));
-  EXPECT_EQ(LineOf(UseDhcp), "cmd /c netsh interface ip set address \"" + kName +
+  EXPECT_EQ(LineOf(UseDhcp), "cmd /d /v:off /c netsh interface ip set address \"" + kName +
                                  "\" dhcp & netsh interface ip set dns \"" + kName + "\" dhcp");
   EXPECT_EQ(fake_.reads, (Reads{kConnectionNameBox, kConnectionNameBox, kConnectionNameBox}));
   EXPECT_TRUE(fake_.notices.empty());
@@ -215,7 +215,7 @@ TEST_F(ActionsTest, StaticAddressNeedsAddressAndMaskButNoGateway) {
   FillExample();
   fake_.contents[kGatewayBox] = "";
   EXPECT_EQ(LineOf(SetStaticAddress),
-            "cmd /c netsh interface ip set address \"" + kName + "\" static 192.168.2.10 255.255.255.0 ");
+            "cmd /d /v:off /c netsh interface ip set address \"" + kName + "\" static 192.168.2.10 255.255.255.0 ");
 }
 
 TEST_F(ActionsTest, DnsServersMissingOrInConflict) {
@@ -223,13 +223,13 @@ TEST_F(ActionsTest, DnsServersMissingOrInConflict) {
   fake_.contents[kPreferredDnsBox] = "";
   EXPECT_EQ(NoticeOf(SetPreferredDns), kPreferredMissing);
   EXPECT_EQ(fake_.reads, (Reads{kConnectionNameBox, kPreferredDnsBox}));
-  EXPECT_EQ(LineOf(AddAlternateDns), "cmd /c netsh interface ip add dns name=\"" + kName + "\" add=8.8.4.4 index=2");
+  EXPECT_EQ(LineOf(AddAlternateDns), "cmd /d /v:off /c netsh interface ip add dns name=\"" + kName + "\" add=8.8.4.4 index=2");
 
   FillExample();
   fake_.contents[kAlternateDnsBox] = "";
   EXPECT_EQ(NoticeOf(AddAlternateDns), kAlternateMissing);
   EXPECT_EQ(fake_.reads, (Reads{kConnectionNameBox, kAlternateDnsBox}));
-  EXPECT_EQ(LineOf(SetPreferredDns), "cmd /c netsh interface ip set dns name=\"" + kName + "\" static 222.222.222.222");
+  EXPECT_EQ(LineOf(SetPreferredDns), "cmd /d /v:off /c netsh interface ip set dns name=\"" + kName + "\" static 222.222.222.222");
 
   FillExample();
   fake_.contents[kAlternateDnsBox] = "222.222.222.222";
@@ -241,25 +241,28 @@ TEST_F(ActionsTest, DnsServersMissingOrInConflict) {
   // Equal means byte for byte: a trailing blank or another case differs.
   fake_.contents[kAlternateDnsBox] = "222.222.222.222 ";
   EXPECT_EQ(LineOf(AddAlternateDns),
-            "cmd /c netsh interface ip add dns name=\"" + kName + "\" add=222.222.222.222  index=2");
+            "cmd /d /v:off /c netsh interface ip add dns name=\"" + kName + "\" add=222.222.222.222  index=2");
   fake_.contents[kPreferredDnsBox] = "dns.example";
   fake_.contents[kAlternateDnsBox] = "DNS.example";
-  EXPECT_EQ(LineOf(SetPreferredDns), "cmd /c netsh interface ip set dns name=\"" + kName + "\" static dns.example");
+  EXPECT_EQ(LineOf(SetPreferredDns), "cmd /d /v:off /c netsh interface ip set dns name=\"" + kName + "\" static dns.example");
 }
 
 TEST_F(ActionsTest, TextsGoInByteForByte) {
   Fill("R&D  ", "  ", " ", "   ", "1.1.1.1 ", "");
-  EXPECT_EQ(LineOf(SetStaticAddress), "cmd /c netsh interface ip set address \"R&D  \" static " + std::string("  ") + " " + " " + " " + "   ");
-  EXPECT_EQ(LineOf(SetPreferredDns), "cmd /c netsh interface ip set dns name=\"R&D  \" static 1.1.1.1 ");
+  EXPECT_EQ(LineOf(SetStaticAddress), "cmd /d /v:off /c netsh interface ip set address \"R&D  \" static " + std::string("  ") + " " + " " + " " + "   ");
+  EXPECT_EQ(LineOf(SetPreferredDns), "cmd /d /v:off /c netsh interface ip set dns name=\"R&D  \" static 1.1.1.1 ");
   EXPECT_EQ(LineOf(UseDhcp),
-            "cmd /c netsh interface ip set address \"R&D  \" dhcp & netsh interface ip set dns \"R&D  \" dhcp");
+            "cmd /d /v:off /c netsh interface ip set address \"R&D  \" dhcp & netsh interface ip set dns \"R&D  \" dhcp");
   // The trail byte of a GBK character may equal an operator: 0x81 0x7C is
-  // one character, not a '|'.
+  // one character, not a '|'; nor is 0x81 0x5C a backslash before the
+  // closing quotation mark.
   Fill("\x81|\xb1\xbe" "a^b<c>", "10.0.0.1\x81^", "255.0.0.0", "", "\x81\\", "");
   EXPECT_EQ(LineOf(SetStaticAddress),
-            "cmd /c netsh interface ip set address \"\x81|\xb1\xbe" "a^b<c>\" static 10.0.0.1\x81^ 255.0.0.0 ");
+            "cmd /d /v:off /c netsh interface ip set address \"\x81|\xb1\xbe" "a^b<c>\" static 10.0.0.1\x81^ 255.0.0.0 ");
   EXPECT_EQ(LineOf(SetPreferredDns),
-            "cmd /c netsh interface ip set dns name=\"\x81|\xb1\xbe" "a^b<c>\" static \x81\\");
+            "cmd /d /v:off /c netsh interface ip set dns name=\"\x81|\xb1\xbe" "a^b<c>\" static \x81\\");
+  Fill("a\\b\x81\\", "", "", "", "", "");
+  EXPECT_EQ(LineOf(UseDhcp), "cmd /d /v:off /c netsh interface ip set address \"a\\b\x81\\\" dhcp & netsh interface ip set dns \"a\\b\x81\\\" dhcp");
 }
 
 TEST_F(ActionsTest, ALeadByteNeedsATrailByteOfTheCodePage) {
@@ -280,7 +283,7 @@ TEST_F(ActionsTest, ALeadByteNeedsATrailByteOfTheCodePage) {
   fake_.contents[kPreferredDnsBox] = "\x81|";
   EXPECT_EQ(NoticeOf(SetPreferredDns), kIllegal);
   fake_.contents[kPreferredDnsBox] = "\x81\xa1";
-  EXPECT_EQ(LineOf(SetPreferredDns), "cmd /c netsh interface ip set dns name=\"" + kName + "\" static \x81\xa1");
+  EXPECT_EQ(LineOf(SetPreferredDns), "cmd /d /v:off /c netsh interface ip set dns name=\"" + kName + "\" static \x81\xa1");
 
   // A single-byte code page: 0xE9 is 'é' and the '|' after it is an operator.
   Bind(CodePageBytes::ForCodePage(1252));
@@ -289,7 +292,7 @@ TEST_F(ActionsTest, ALeadByteNeedsATrailByteOfTheCodePage) {
   fake_.contents[kPreferredDnsBox] = "\xe9|";
   EXPECT_EQ(NoticeOf(SetPreferredDns), kIllegal);
   EXPECT_EQ(LineOf(UseDhcp),
-            "cmd /c netsh interface ip set address \"Caf\xe9\" dhcp & netsh interface ip set dns \"Caf\xe9\" dhcp");
+            "cmd /d /v:off /c netsh interface ip set address \"Caf\xe9\" dhcp & netsh interface ip set dns \"Caf\xe9\" dhcp");
 }
 
 TEST_F(ActionsTest, UnsafeTextsAreRefusedAfterTheOwnChecks) {
@@ -301,6 +304,7 @@ TEST_F(ActionsTest, UnsafeTextsAreRefusedAfterTheOwnChecks) {
       {kConnectionNameBox, "a\"b"},  {kConnectionNameBox, "x\" & calc & \""},
       {kConnectionNameBox, "%PATH%"}, {kConnectionNameBox, "a\nb"},
       {kConnectionNameBox, "\x1f"},  {kConnectionNameBox, "\xb1\xbe\t"},
+      {kConnectionNameBox, "LAN\\"}, {kConnectionNameBox, "\xb1\xbe\\"},
       {kAddressBox, "1.2.3.4&del"},  {kAddressBox, "1|x"},
       {kMaskBox, "255<in"},          {kMaskBox, ">out"},
       {kGatewayBox, "^"},            {kGatewayBox, "\x80&"},
@@ -328,7 +332,7 @@ TEST_F(ActionsTest, UnsafeTextsAreRefusedAfterTheOwnChecks) {
   // An unsafe DNS server that the action does not insert is no reason to refuse.
   FillExample();
   fake_.contents[kAlternateDnsBox] = "8.8.4.4&x";
-  EXPECT_EQ(LineOf(SetPreferredDns), "cmd /c netsh interface ip set dns name=\"" + kName + "\" static 222.222.222.222");
+  EXPECT_EQ(LineOf(SetPreferredDns), "cmd /d /v:off /c netsh interface ip set dns name=\"" + kName + "\" static 222.222.222.222");
 }
 
 TEST_F(ActionsTest, RefusedLinesReadTheUnitsAsRunningOnesDo) {
@@ -352,10 +356,10 @@ TEST_F(ActionsTest, HandlerTableBindsEachStoredOffset) {
 
   FillExample();
   const std::pair<uint32_t, std::string> actions[] = {
-      {0x164, "cmd /c netsh interface ip set address \"" + kName + "\" static"},
-      {0x9CC, "cmd /c netsh interface ip set dns name="},
-      {0x480, "cmd /c netsh interface ip add dns name="},
-      {0x79E, "cmd /c netsh interface ip set address \"" + kName + "\" dhcp"},
+      {0x164, "cmd /d /v:off /c netsh interface ip set address \"" + kName + "\" static"},
+      {0x9CC, "cmd /d /v:off /c netsh interface ip set dns name="},
+      {0x480, "cmd /d /v:off /c netsh interface ip add dns name="},
+      {0x79E, "cmd /d /v:off /c netsh interface ip set address \"" + kName + "\" dhcp"},
   };
   for (const auto& [offset, prefix] : actions) {
     ASSERT_TRUE(byOffset.count(offset)) << std::hex << offset;

@@ -192,9 +192,8 @@ int32_t LifecycleMain() {
   s.Notify(kNotifyRegisterCleanup, reinterpret_cast<intptr_t>(&CleanupA), 0);
 
   if (c.mode == "run-child") {
-    // A started program inherits the executable's directory.
-    const CommandArg args[3] = {CommandArg::OfText(test::ChildCommandLine("StartupInfo", {c.extra}).c_str()),
-                                CommandArg::OfLogical(true), CommandArg::Omitted()};
+    const std::string line = test::ChildCommandLine("StartupInfo", {c.extra});
+    const CommandArg args[3] = {CommandArg::OfText(line.c_str()), CommandArg::OfLogical(true), CommandArg::Omitted()};
     s.CallCommand(&Run, 3, args);
   }
   if (c.mode == "fatal-missing") s.LoadWindow(0x52010009);
@@ -373,23 +372,28 @@ TEST(AppFatalReport, BoxTextThenExitWithoutCleanup) {
     EXPECT_EQ(out.log, c.log + "lib6\n") << c.mode;
   }
 
-  // Run's copy of its command line: the same report, for the line's size.
+  // Run's copy of its command line: the same report, for the size of the
+  // line's UTF-16 copy.
   const std::string report = TempPath("unstarted");
-  FormatAllocationFailure(allocation, int32_t(test::ChildCommandLine("StartupInfo", {report}).size() + 1));
+  FormatAllocationFailure(allocation, int32_t(2 * (test::ChildCommandLine("StartupInfo", {report}).size() + 1)));
   Outcome out = RunLifecycle("fatal-run", report);
   EXPECT_EQ(out.exitCode, 0xFFFFFFFFu);
   EXPECT_EQ(out.log, kStarted + Box(allocation, 0) + "lib6\n");
   EXPECT_FALSE(test::FileExists(report));
 }
 
-TEST(AppLifecycle, StartedProgramsRunInTheExecutablesDirectory) {
+// The runtime makes the executable's folder its own working directory (the
+// log's "cwd=1"), but what it starts starts in the system folder.
+TEST(AppLifecycle, StartedProgramsRunInTheSystemFolder) {
   std::string report = TempPath("cwd");
-  char temp[MAX_PATH + 1] = {};
+  char temp[MAX_PATH + 1] = {}, system[MAX_PATH + 1] = {};
   GetTempPathA(MAX_PATH, temp);
+  GetSystemDirectoryA(system, MAX_PATH + 1);
   Outcome out = RunLifecycle("run-child", report, temp);
   EXPECT_EQ(out.exitCode, 0u);
+  EXPECT_EQ(out.log.rfind(kStarted, 0), 0u) << out.log;
   std::string seen = ReadFileText(report);
-  EXPECT_EQ(seen.substr(seen.find(' ', 2) + 1), test::ExecutableDir());
+  EXPECT_EQ(lstrcmpiA(seen.substr(seen.find(' ', 2) + 1).c_str(), system), 0) << seen;
   DeleteFileA(report.c_str());
 }
 

@@ -89,9 +89,44 @@ TEST(RunCommand, WaitsOnlyWhenAsked) {
   DeleteFileA(file.c_str());
 }
 
+std::wstring Lower(std::wstring s) {
+  CharLowerBuffW(s.data(), DWORD(s.size()));
+  return s;
+}
+
+// The system's folders and PATH's absolute ones are searched for a bare
+// name (the planted end-to-end suite shows that Kavrel's folder and the
+// working directory are not); a path is taken as the line gives it.
+TEST(RunCommand, LooksABareNameUpInTheSystemsFoldersAndPath) {
+  wchar_t system[MAX_PATH + 1] = {};
+  GetSystemDirectoryW(system, MAX_PATH + 1);
+  const std::wstring cmd = Lower(std::wstring(system) + L"\\cmd.exe");
+  EXPECT_EQ(Lower(ProgramToStart(L"cmd /c netsh")), cmd);
+  EXPECT_EQ(Lower(ProgramToStart(L" \t\"cmd\" /c netsh")), cmd);
+  EXPECT_EQ(ProgramToStart(L"\"C:\\some folder\\x.exe\" /c"), L"C:\\some folder\\x.exe");
+  // A path with a blank must be quoted: there is no guessing where it ends.
+  EXPECT_EQ(ProgramToStart(L"C:\\some folder\\x.exe /c"), L"C:\\some");
+
+  // This program, from its own folder as the working directory: only an
+  // absolute PATH entry finds it.
+  const std::string dir = test::ExecutableDir();
+  const std::wstring folder(dir.begin(), dir.end()), self = L"kavrel_win_tests --x";
+  std::wstring path(32767, L'\0'), previous(MAX_PATH + 1, L'\0');
+  path.resize(GetEnvironmentVariableW(L"PATH", path.data(), DWORD(path.size())));
+  previous.resize(GetCurrentDirectoryW(DWORD(previous.size()), previous.data()));
+  SetCurrentDirectoryW(folder.c_str());
+  SetEnvironmentVariableW(L"PATH", (L".;;" + path).c_str());
+  EXPECT_EQ(ProgramToStart(self), L"");
+  SetEnvironmentVariableW(L"PATH", (L"\"" + folder + L"\";" + path).c_str());
+  EXPECT_EQ(Lower(ProgramToStart(self)), Lower(folder + L"\\kavrel_win_tests.exe"));
+  SetEnvironmentVariableW(L"PATH", path.c_str());
+  SetCurrentDirectoryW(previous.c_str());
+}
+
 TEST(RunCommand, FalseWhenNothingCanBeStarted) {
   EXPECT_FALSE(CallRun("", CommandArg::OfLogical(false), CommandArg::Omitted()));
   EXPECT_FALSE(CallRun("Z:\\kavrel-no-such-dir\\nothing.exe", CommandArg::OfLogical(true), CommandArg::Omitted()));
+  EXPECT_FALSE(CallRun("kavrel-no-such-program /c", CommandArg::OfLogical(true), CommandArg::Omitted()));
   // A null text is the empty text.
   const CommandArg args[3] = {CommandArg::OfText(nullptr), CommandArg::OfLogical(false), CommandArg::Omitted()};
   EXPECT_EQ(CallCommand(&kavrel::Run, 3, args).low, 0u);
