@@ -29,6 +29,9 @@ target_link_libraries(kavrel_neutral PUBLIC kavrel_jpeg kavrel_png kavrel_zlib)
 if(KAVREL_WIN32_SOURCES)
   add_library(kavrel_win32 STATIC ${KAVREL_WIN32_SOURCES})
   target_compile_options(kavrel_win32 PRIVATE ${KAVREL_WARNINGS})
+  # Texts cross to the system in UTF-16 only: a name of the system's headers
+  # that stands for an ANSI or a wide function is the wide one here.
+  target_compile_definitions(kavrel_win32 PRIVATE UNICODE _UNICODE)
   target_link_libraries(kavrel_win32 PUBLIC kavrel_neutral ${KAVREL_SYSTEM_LIBS})
 else()
   add_library(kavrel_win32 INTERFACE)
@@ -55,6 +58,7 @@ endfunction()
 add_executable(Kavrel WIN32 ${CMAKE_SOURCE_DIR}/src/entry/winmain_win32.cc ${CMAKE_SOURCE_DIR}/src/entry/kavrel.rc)
 target_include_directories(Kavrel PRIVATE ${KAVREL_GENERATED_DIR} ${CMAKE_SOURCE_DIR}/src/app)
 target_link_libraries(Kavrel PRIVATE kavrel_win32)
+target_compile_definitions(Kavrel PRIVATE UNICODE _UNICODE)
 target_link_options(Kavrel PRIVATE ${KAVREL_WIN_LINK})
 kavrel_split_debug_info(Kavrel)
 # The icon is the generator's art; the host build says whether it makes it.

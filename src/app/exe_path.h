@@ -1,21 +1,18 @@
-// Splitting the executable's path at its last backslash.
+// Splitting the executable's path at its last backslash. The path is the
+// system's own UTF-16 text: no byte of it can pass for a backslash.
 #pragma once
 
 #include <string>
 #include <string_view>
 
-#include "base/code_page.h"
-
 namespace kavrel {
 
 struct ExePath {
-  std::string dir;       // without the trailing backslash; empty without one
-  std::string name;      // after the last backslash; the whole path without one
-  std::string dirSlash;  // up to and including the last backslash
+  std::wstring dir;       // without the trailing backslash; empty without one
+  std::wstring name;      // after the last backslash; the whole path without one
+  std::wstring dirSlash;  // up to and including the last backslash
 };
 
-// The path is bytes in `codePage`: a trail byte equal to '\\' belongs to
-// its lead byte and does not split the path.
-ExePath SplitExePath(std::string_view path, const CodePageBytes& codePage);
+ExePath SplitExePath(std::wstring_view path);
 
 }  // namespace kavrel

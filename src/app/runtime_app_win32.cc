@@ -11,7 +11,7 @@
 #include "commands/message_box_win32.h"
 #include "commands/runtime_error.h"
 #include "commands/runtime_heap.h"
-#include "framework/code_page_win32.h"
+#include "framework/program_text_win32.h"
 #include "templates/template_store.h"
 
 namespace kavrel {
@@ -20,7 +20,7 @@ namespace {
 
 // 指定窗口或窗口组件不存在或尚未载入 is the engine's (request 2007); the
 // core's own requests follow.
-constexpr char kHiddenOwnerClass[] = "_EL_HideOwner";
+constexpr wchar_t kHiddenOwnerClass[] = L"_EL_HideOwner";
 
 intptr_t LibraryCallbackEntry(int32_t code, intptr_t arg1, intptr_t arg2) {
   return RuntimeApp::Instance().LibraryCallback(code, arg1, arg2);
@@ -28,11 +28,21 @@ intptr_t LibraryCallbackEntry(int32_t code, intptr_t arg1, intptr_t arg2) {
 
 void FatalEntry(const char* message, int32_t code) { RuntimeApp::Instance().ReportFatal(message, code); }
 
-// The executable's path, split by the rules of the system's code page.
+// The executable's path, read whole however long it is; all empty when it
+// cannot be, so that no folder named by part of it is ever used.
 ExePath ThisExePath() {
-  char path[MAX_PATH + 1] = {};
-  GetModuleFileNameA(nullptr, path, MAX_PATH);
-  return SplitExePath(path, ActiveCodePageBytes());
+  std::wstring path(MAX_PATH + 1, L'\0');
+  for (;;) {
+    const DWORD n = GetModuleFileNameW(nullptr, path.data(), DWORD(path.size()));
+    if (n == 0) return {};
+    if (n < path.size()) {
+      path.resize(n);
+      return SplitExePath(path);
+    }
+    // Cut short to fit: read again into more room, up to the longest path.
+    if (path.size() > 32768) return {};
+    path.resize(path.size() * 2);
+  }
 }
 
 bool IsLiveWindow(const void* window) { return IsWindow(static_cast<HWND>(const_cast<void*>(window))) != FALSE; }
@@ -114,10 +124,11 @@ void RuntimeApp::InitRuntime() {
   MarkProfile("ole");
 
   ExePath exe = ThisExePath();
-  exeDir_ = exe.dir;
+  exeDir_ = ProgramTextOf(exe.dir).text;
   exeName_ = exe.name;
+  exeNameText_ = ProgramTextOf(exe.name).text;
   // An empty directory fails and leaves the working directory as it was.
-  SetCurrentDirectoryA(exeDir_.c_str());
+  SetCurrentDirectoryW(exe.dir.c_str());
 
   CreateHiddenOwner();
   uiThreadId_ = GetCurrentThreadId();
@@ -149,16 +160,16 @@ void RuntimeApp::InitRuntime() {
 
 void RuntimeApp::CreateHiddenOwner() {
   if (hiddenOwner_) return;
-  HINSTANCE module = GetModuleHandleA(nullptr);
-  WNDCLASSA wc{};
-  if (!GetClassInfoA(module, kHiddenOwnerClass, &wc)) {
-    wc = WNDCLASSA{};
-    wc.lpfnWndProc = DefWindowProcA;
+  HINSTANCE module = GetModuleHandleW(nullptr);
+  WNDCLASSW wc{};
+  if (!GetClassInfoW(module, kHiddenOwnerClass, &wc)) {
+    wc = WNDCLASSW{};
+    wc.lpfnWndProc = DefWindowProcW;
     wc.hInstance = module;
-    wc.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
+    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
     wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(NULL_BRUSH));
     wc.lpszClassName = kHiddenOwnerClass;
-    RegisterClassA(&wc);
+    RegisterClassW(&wc);
   }
   auto owner = std::make_unique<HiddenOwner>();
   if (owner->CreateEx(WS_EX_TOOLWINDOW, kHiddenOwnerClass, "", 0, 0, 0, 0, 0, nullptr, nullptr)) {
@@ -192,21 +203,21 @@ void RuntimeApp::RunLoop(bool modal) {
   long idleCount = 0;
   MSG waiting;
   for (;;) {
-    while (idle && !PeekMessageA(&waiting, nullptr, 0, 0, PM_NOREMOVE)) {
+    while (idle && !PeekMessageW(&waiting, nullptr, 0, 0, PM_NOREMOVE)) {
       idleCallbacks_.Walk(&IsLiveWindow);
       if (!OnIdle(idleCount++)) idle = false;
       if (modal && !modalActive_) return;
     }
     do {
       // The modal loop leaves WM_QUIT in the queue for the loop outside it.
-      if (modal && PeekMessageA(&waiting, nullptr, 0, 0, PM_NOREMOVE) && waiting.message == WM_QUIT) return;
+      if (modal && PeekMessageW(&waiting, nullptr, 0, 0, PM_NOREMOVE) && waiting.message == WM_QUIT) return;
       if (!PumpMessage()) return;
       if (modal && !modalActive_) return;
       if (IsIdleMessage(lastMessage())) {
         idle = true;
         idleCount = 0;
       }
-    } while (PeekMessageA(&waiting, nullptr, 0, 0, PM_NOREMOVE));
+    } while (PeekMessageW(&waiting, nullptr, 0, 0, PM_NOREMOVE));
   }
 }
 
@@ -242,7 +253,7 @@ bool RuntimeApp::OnIdle(long count) {
 
 void RuntimeApp::DrainQueue() {
   MSG waiting;
-  while (PeekMessageA(&waiting, nullptr, 0, 0, PM_NOREMOVE) && waiting.message != WM_QUIT) {
+  while (PeekMessageW(&waiting, nullptr, 0, 0, PM_NOREMOVE) && waiting.message != WM_QUIT) {
     if (!PumpMessage()) break;
   }
 }
@@ -278,10 +289,10 @@ void RuntimeApp::WindowDestroyed() {
 void RuntimeApp::DefaultIcons(HICON* large, HICON* small) {
   if (!defaultIconsLoaded_) {
     defaultIconsLoaded_ = true;
-    HINSTANCE module = GetModuleHandleA(nullptr);
-    defaultLarge_ = static_cast<HICON>(LoadImageA(module, "DEFAULT_ICON", IMAGE_ICON, GetSystemMetrics(SM_CXICON),
+    HINSTANCE module = GetModuleHandleW(nullptr);
+    defaultLarge_ = static_cast<HICON>(LoadImageW(module, L"DEFAULT_ICON", IMAGE_ICON, GetSystemMetrics(SM_CXICON),
                                                   GetSystemMetrics(SM_CYICON), 0));
-    defaultSmall_ = static_cast<HICON>(LoadImageA(module, "DEFAULT_ICON", IMAGE_ICON,
+    defaultSmall_ = static_cast<HICON>(LoadImageW(module, L"DEFAULT_ICON", IMAGE_ICON,
                                                   GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0));
   }
   if (large) *large = defaultLarge_;
@@ -313,7 +324,7 @@ intptr_t RuntimeApp::LibraryCallback(int32_t code, intptr_t arg1, intptr_t arg2)
     case request::kExeDir:
       return reinterpret_cast<intptr_t>(exeDir_.c_str());
     case request::kExeName:
-      return reinterpret_cast<intptr_t>(exeName_.c_str());
+      return reinterpret_cast<intptr_t>(exeNameText_.c_str());
     case request::kBlockEvents:
       BlockEvents();
       return 0;
@@ -349,7 +360,7 @@ intptr_t RuntimeApp::LibraryCallback(int32_t code, intptr_t arg1, intptr_t arg2)
 void RuntimeApp::Shutdown(int32_t code) {
   ++eventBlockCount_;
   if (uiThreadId_ && GetCurrentThreadId() != uiThreadId_) {
-    if (hiddenOwner_) SendMessageA(hiddenOwner_, kExitRequestMessage, WPARAM(code), 0);
+    if (hiddenOwner_) SendMessageW(hiddenOwner_, kExitRequestMessage, WPARAM(code), 0);
     if (!shuttingDown_) ExitProcess(UINT(code));
     return;
   }
@@ -387,7 +398,11 @@ void RuntimeApp::ReportFatal(const char* message, int32_t code) {
   ++eventBlockCount_;
   char text[kFatalTextSize];
   ComposeFatalText(message, code, text);
-  MessageBoxA(nullptr, text, kFatalCaption, MB_ICONERROR);
+  // Converted without the heap, which may be what ran out.
+  wchar_t wideText[kFatalTextSize], wideCaption[16];
+  WideTextInto(text, wideText, kFatalTextSize);
+  WideTextInto(kFatalCaption, wideCaption, 16);
+  MessageBoxW(nullptr, wideText, wideCaption, MB_ICONERROR);
   exitRoutines_.Clear();
   EndProgram(-1);
 }

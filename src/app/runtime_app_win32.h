@@ -86,8 +86,8 @@ class RuntimeApp : public Application, public RuntimeHost {
   bool shuttingDown() const { return shuttingDown_ != 0; }
   DWORD uiThreadId() const { return uiThreadId_; }
   const std::string& exeDir() const { return exeDir_; }
-  const std::string& exeName() const override { return exeName_; }
-  const std::string& exeDirSlash() const override { return exeDirSlash_; }
+  const std::wstring& exeName() const override { return exeName_; }
+  const std::wstring& exeDirSlash() const override { return exeDirSlash_; }
   // Request 1000: loaded from the DEFAULT_ICON group on first use; owned here.
   void DefaultIcons(HICON* large, HICON* small);
   bool AnyWindowAlive();
@@ -106,9 +106,10 @@ class RuntimeApp : public Application, public RuntimeHost {
   HANDLE heap_ = nullptr;
   uint32_t version_[3] = {};
   int32_t oleInitialised_ = 0;
-  std::string exeDir_;
-  std::string exeName_;
-  std::string exeDirSlash_;
+  std::string exeDir_;        // a program text, for request 2003
+  std::wstring exeName_;
+  std::string exeNameText_;   // request 2004's answer
+  std::wstring exeDirSlash_;
   HWND hiddenOwner_ = nullptr;
   std::unique_ptr<Window> hiddenOwnerObject_;
   DWORD uiThreadId_ = 0;

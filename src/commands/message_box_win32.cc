@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "commands/to_text.h"
+#include "framework/program_text_win32.h"
 #include "framework/window_win32.h"
 
 namespace kavrel {
@@ -55,7 +56,8 @@ void ShowMessageBox(CommandResult* result, int32_t count, const CommandArg* args
   const char* caption = title.tag == tags::kNone ? kDefaultMessageBoxTitle : title.Text();
   if (!caption) caption = "";
 
-  result->low = uintptr_t(uint32_t(MessageBoxResult(MessageBoxA(owner, text, caption, MessageBoxFlags(flags)))));
+  const int pressed = MessageBoxW(owner, WideText(text).c_str(), WideText(caption).c_str(), MessageBoxFlags(flags));
+  result->low = uintptr_t(uint32_t(MessageBoxResult(pressed)));
 }
 
 }  // namespace kavrel

@@ -8,7 +8,6 @@
 #include "app/runtime_app_win32.h"
 #include "app/runtime_services_win32.h"
 #include "base/startup_profile.h"
-#include "framework/code_page_win32.h"
 #include "program/program.h"
 #include "program/program_descriptor.h"
 #include "window/window_engine_win32.h"
@@ -16,8 +15,7 @@
 namespace {
 
 int32_t StartProgram() {
-  kavrel::BindProgramRuntime(&kavrel::TheRuntimeServices(), kavrel::TheProgramCommands(),
-                             kavrel::ActiveCodePageBytes());
+  kavrel::BindProgramRuntime(&kavrel::TheRuntimeServices(), kavrel::TheProgramCommands());
   return kavrel::ProgramMain();
 }
 
@@ -47,7 +45,7 @@ void LoadDllsFromTheSystemOnly() {
 
 }  // namespace
 
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int showCommand) {
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
   using namespace kavrel;
   LoadDllsFromTheSystemOnly();
   StartProfileFromEnvironment();
@@ -61,5 +59,5 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int showCom
   RuntimeApp& app = RuntimeApp::Instance();
   app.SetProgram(&descriptor, &StartProgram);
   app.SetWindowEngine(&InstallWindowEngine(app));
-  return RunApplication(app, instance, commandLine, showCommand);
+  return RunApplication(app, instance, showCommand);
 }

@@ -30,7 +30,7 @@ bool Application::OnIdle(long) {
 
 bool Application::PumpMessage() {
   MSG msg;
-  BOOL got = GetMessageA(&msg, nullptr, 0, 0);
+  BOOL got = GetMessageW(&msg, nullptr, 0, 0);
   if (got == 0) {
     quitCode_ = int(msg.wParam);
     return false;
@@ -39,7 +39,7 @@ bool Application::PumpMessage() {
   lastMessage_ = msg;
   if (!PreTranslateMessage(&msg)) {
     TranslateMessage(&msg);
-    DispatchMessageA(&msg);
+    DispatchMessageW(&msg);
   }
   return true;
 }
@@ -59,7 +59,7 @@ int Application::Run() {
   long idleCount = 0;
   MSG peek;
   for (;;) {
-    while (idle && !PeekMessageA(&peek, nullptr, 0, 0, PM_NOREMOVE)) {
+    while (idle && !PeekMessageW(&peek, nullptr, 0, 0, PM_NOREMOVE)) {
       if (!OnIdle(idleCount++)) idle = false;
     }
     do {
@@ -68,13 +68,12 @@ int Application::Run() {
         idle = true;
         idleCount = 0;
       }
-    } while (PeekMessageA(&peek, nullptr, 0, 0, PM_NOREMOVE));
+    } while (PeekMessageW(&peek, nullptr, 0, 0, PM_NOREMOVE));
   }
 }
 
-int RunApplication(Application& app, HINSTANCE instance, LPSTR commandLine, int showCommand) {
-  app.instance_ = instance ? instance : GetModuleHandleA(nullptr);
-  app.commandLine_ = commandLine ? commandLine : "";
+int RunApplication(Application& app, HINSTANCE instance, int showCommand) {
+  app.instance_ = instance ? instance : GetModuleHandleW(nullptr);
   app.showCommand_ = showCommand;
   if (!app.InitInstance()) return app.ExitInstance();
   return app.Run();

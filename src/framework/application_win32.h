@@ -19,7 +19,6 @@ class Application {
   static Application* Current();
 
   HINSTANCE instance() const { return instance_; }
-  const char* commandLine() const { return commandLine_; }
   int showCommand() const { return showCommand_; }
 
   // True when the framework should run its own loop; false goes straight
@@ -50,10 +49,9 @@ class Application {
   const MSG& lastMessage() const { return lastMessage_; }
 
  private:
-  friend int RunApplication(Application& app, HINSTANCE instance, LPSTR commandLine, int showCommand);
+  friend int RunApplication(Application& app, HINSTANCE instance, int showCommand);
 
   HINSTANCE instance_ = nullptr;
-  const char* commandLine_ = "";
   int showCommand_ = SW_SHOWDEFAULT;
   int quitCode_ = 0;
   MSG lastMessage_{};
@@ -62,6 +60,6 @@ class Application {
 };
 
 // The framework's WinMain.
-int RunApplication(Application& app, HINSTANCE instance, LPSTR commandLine, int showCommand);
+int RunApplication(Application& app, HINSTANCE instance, int showCommand);
 
 }  // namespace kavrel

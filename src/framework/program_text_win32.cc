@@ -60,4 +60,19 @@ ProgramText ProgramTextOf(std::wstring_view wide) {
   return out;
 }
 
+std::wstring WindowWideText(HWND window) {
+  const int length = GetWindowTextLengthW(window);
+  if (length <= 0) return {};
+  std::wstring wide(size_t(length) + 1, L'\0');
+  const int got = GetWindowTextW(window, wide.data(), length + 1);
+  wide.resize(size_t(got > 0 ? got : 0));
+  return wide;
+}
+
+ProgramText WindowProgramText(HWND window) { return ProgramTextOf(WindowWideText(window)); }
+
+bool SetWindowProgramText(HWND window, std::string_view text) {
+  return SetWindowTextW(window, WideText(text).c_str()) != FALSE;
+}
+
 }  // namespace kavrel

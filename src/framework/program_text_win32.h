@@ -37,4 +37,10 @@ struct ProgramText {
 };
 ProgramText ProgramTextOf(std::wstring_view wide);
 
+// A window's text as the system holds it, as a program text, and setting it
+// from a program text.
+std::wstring WindowWideText(HWND window);
+ProgramText WindowProgramText(HWND window);
+bool SetWindowProgramText(HWND window, std::string_view text);
+
 }  // namespace kavrel

@@ -4,6 +4,8 @@
 #include <new>
 #include <unordered_map>
 
+#include "framework/program_text_win32.h"
+
 namespace kavrel {
 
 namespace {
@@ -109,7 +111,7 @@ bool Window::Attach(HWND hwnd) {
   if (hwnd_ || !hwnd || !IsWindow(hwnd) || !Objects().Add(hwnd, this)) return false;
   hwnd_ = hwnd;
   previous_ = reinterpret_cast<WNDPROC>(
-      SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Window::StaticProc)));
+      SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Window::StaticProc)));
   return true;
 }
 
@@ -122,8 +124,8 @@ HWND Window::Unsubclass() {
   HWND hwnd = hwnd_;
   if (!hwnd) return nullptr;
   // Only restore what is still ours: a later subclass keeps its place.
-  if (reinterpret_cast<WNDPROC>(GetWindowLongPtrA(hwnd, GWLP_WNDPROC)) == &Window::StaticProc)
-    SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previous_));
+  if (reinterpret_cast<WNDPROC>(GetWindowLongPtrW(hwnd, GWLP_WNDPROC)) == &Window::StaticProc)
+    SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previous_));
   Objects().Remove(hwnd);
   hwnd_ = nullptr;
   return hwnd;
@@ -140,12 +142,12 @@ LRESULT CALLBACK Window::CreationHook(int code, WPARAM wParam, LPARAM lParam) {
   return CallNextHookEx(hook, code, wParam, lParam);
 }
 
-bool Window::CreateEx(DWORD exStyle, const char* className, const char* text, DWORD style, int x, int y,
+bool Window::CreateEx(DWORD exStyle, const wchar_t* className, const char* text, DWORD style, int x, int y,
                       int width, int height, HWND parent, HMENU menuOrId) {
   if (hwnd_) return false;
   HHOOK outerHook = t_hook;
   Window* outerCreating = t_creating;
-  t_hook = SetWindowsHookExA(WH_CBT, &Window::CreationHook, nullptr, GetCurrentThreadId());
+  t_hook = SetWindowsHookExW(WH_CBT, &Window::CreationHook, nullptr, GetCurrentThreadId());
   if (!t_hook) {
     t_hook = outerHook;
     return false;
@@ -153,8 +155,8 @@ bool Window::CreateEx(DWORD exStyle, const char* className, const char* text, DW
   t_creating = this;
   creating_ = true;
   ++depth_;
-  HWND hwnd = CreateWindowExA(exStyle, className, text, style, x, y, width, height, parent, menuOrId,
-                              GetModuleHandleA(nullptr), nullptr);
+  HWND hwnd = CreateWindowExW(exStyle, className, WideText(text ? text : "").c_str(), style, x, y, width, height,
+                              parent, menuOrId, GetModuleHandleW(nullptr), nullptr);
   --depth_;
   creating_ = false;
   UnhookWindowsHookEx(t_hook);
@@ -176,8 +178,8 @@ LRESULT Window::Default() { return CallPrevious(current_.msg, current_.wParam, c
 LRESULT Window::CallPrevious(UINT msg, WPARAM wParam, LPARAM lParam) {
   HWND hwnd = hwnd_;
   if (!hwnd) return 0;
-  if (previous_) return CallWindowProcA(previous_, hwnd, msg, wParam, lParam);
-  return DefWindowProcA(hwnd, msg, wParam, lParam);
+  if (previous_) return CallWindowProcW(previous_, hwnd, msg, wParam, lParam);
+  return DefWindowProcW(hwnd, msg, wParam, lParam);
 }
 
 bool Window::ReflectNotification(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* result) {
@@ -203,7 +205,7 @@ bool Window::PreTranslateChain(MSG* msg) {
     Window* window = FromHandle(hwnd);
     if (window && window->PreTranslateMessage(msg)) return true;
     // Top-level windows end the chain: an owner is no ancestor.
-    if (!(GetWindowLongA(hwnd, GWL_STYLE) & WS_CHILD)) break;
+    if (!(GetWindowLongW(hwnd, GWL_STYLE) & WS_CHILD)) break;
   }
   return false;
 }
@@ -229,7 +231,7 @@ LRESULT Window::Dispatch(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
 
 LRESULT CALLBACK Window::StaticProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   Window* window = FromHandle(hwnd);
-  if (!window || window->hwnd_ != hwnd) return DefWindowProcA(hwnd, msg, wParam, lParam);
+  if (!window || window->hwnd_ != hwnd) return DefWindowProcW(hwnd, msg, wParam, lParam);
   return window->Dispatch(hwnd, msg, wParam, lParam);
 }
 

@@ -1,5 +1,5 @@
-// Window objects attached to window handles. A Window receives every message
-// of its HWND through subclassing; notifications that a child control sends
+// Window objects attached to window handles, all of them Unicode windows. A
+// Window receives every message of its HWND through subclassing; notifications that a child control sends
 // to its parent (WM_COMMAND, WM_NOTIFY, WM_CTLCOLOR*, WM_DRAWITEM, ...) are
 // handed back to the child's own object first, and get the parent's default
 // processing only when the child does not handle them.
@@ -23,9 +23,9 @@ class Window {
   static Window* FromHandle(HWND hwnd);
 
   // Creates a window whose messages reach this object from the very first
-  // (WM_NCCREATE) on. False when creation fails; the object is then
-  // unattached and OnFinalDestroy is not called.
-  bool CreateEx(DWORD exStyle, const char* className, const char* text, DWORD style, int x, int y, int width,
+  // (WM_NCCREATE) on; `text` is a program text. False when creation fails;
+  // the object is then unattached and OnFinalDestroy is not called.
+  bool CreateEx(DWORD exStyle, const wchar_t* className, const char* text, DWORD style, int x, int y, int width,
                 int height, HWND parent, HMENU menuOrId);
 
   // Attaches to an existing window by replacing its window procedure. False

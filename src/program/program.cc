@@ -13,7 +13,7 @@ namespace {
 
 const RuntimeServices* g_services = nullptr;
 ProgramCommands g_commands{};
-CodePageBytes g_codePage;
+const CodePageBytes g_codePage = CodePageBytes::ForCodePage(936);
 
 const ConstantBlock& C = kConstants;
 
@@ -79,11 +79,9 @@ bool DnsServersConflict() {
 
 }  // namespace
 
-void BindProgramRuntime(const RuntimeServices* services, const ProgramCommands& commands,
-                        const CodePageBytes& codePage) {
+void BindProgramRuntime(const RuntimeServices* services, const ProgramCommands& commands) {
   g_services = services;
   g_commands = commands;
-  g_codePage = codePage;
 }
 
 int32_t ProgramMain() {

@@ -5,7 +5,6 @@
 
 #include <cstdint>
 
-#include "base/code_page.h"
 #include "commands/runtime_services.h"
 #include "commands/values.h"
 
@@ -22,10 +21,9 @@ inline constexpr UnitId kAlternateDnsBox = 0x16010036;
 inline constexpr int32_t kContentProperty = 9;
 
 // Called by the runtime once, before ProgramMain; the table must outlive
-// the program. `codePage` is the system's ANSI code page, which the texts
-// read from the units are in.
-void BindProgramRuntime(const RuntimeServices* services, const ProgramCommands& commands,
-                        const CodePageBytes& codePage);
+// the program. The texts read from the units are in the program's own code
+// page, 936, on every system.
+void BindProgramRuntime(const RuntimeServices* services, const ProgramCommands& commands);
 
 int32_t ProgramMain();
 void ProgramInit();

@@ -75,16 +75,16 @@ bool Button::Build(uint32_t style, HWND parent, int32_t id, int32_t x, int32_t y
       kVertical[ClampChoice(props_.verticalAlign, 2)];
   const DWORD imageBit = PrepareImage();
   s |= imageBit | BS_MULTILINE | WS_CHILD | WS_CLIPSIBLINGS;
-  if (!CreateEx(0, "BUTTON", props_.caption.c_str(), s, x, y, width, height, parent,
+  if (!CreateEx(0, L"BUTTON", props_.caption.c_str(), s, x, y, width, height, parent,
                 reinterpret_cast<HMENU>(intptr_t(id)))) {
     ReleaseResources();
     return false;
   }
   ApplyFont(props_.font);
   if (imageBit == BS_ICON)
-    SendMessageA(hwnd(), BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(image_.icon));
+    SendMessageW(hwnd(), BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(image_.icon));
   else if (imageBit == BS_BITMAP)
-    SendMessageA(hwnd(), BM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(image_.bitmap));
+    SendMessageW(hwnd(), BM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(image_.bitmap));
   return true;
 }
 
@@ -100,7 +100,7 @@ void Button::VisitTexts(Props& props, TextConverterFn converter, uintptr_t user)
 }
 
 bool Button::IsDefaultButton() {
-  return (DWORD(GetWindowLongA(hwnd(), GWL_STYLE)) & kTypeBits) == DWORD(BS_DEFPUSHBUTTON);
+  return (DWORD(GetWindowLongW(hwnd(), GWL_STYLE)) & kTypeBits) == DWORD(BS_DEFPUSHBUTTON);
 }
 
 bool Button::OnChildNotify(UINT msg, WPARAM wParam, LPARAM, LRESULT* result) {
@@ -134,7 +134,7 @@ const char* ClickStep(UINT msg) {
 LRESULT Button::UnitProc(UINT msg, WPARAM wParam, LPARAM lParam) {
   // With the button's state as it meets the message (pushed 4, focus 8).
   const char* step = EventMarksOn() ? ClickStep(msg) : nullptr;
-  if (step) MarkEvent(step, int32_t(SendMessageA(hwnd(), BM_GETSTATE, 0, 0)));
+  if (step) MarkEvent(step, int32_t(SendMessageW(hwnd(), BM_GETSTATE, 0, 0)));
   switch (msg) {
     case WM_SETFOCUS: {
       const LRESULT r = Default();
@@ -165,7 +165,7 @@ bool Button::SetOwnProperty(int32_t own, const PropertyValue& value) {
       return false;
     case ButtonOwn::kCaption:
       props_.caption = ValueText(value);
-      SetWindowTextA(hwnd(), props_.caption.c_str());
+      SetWindowProgramText(hwnd(), props_.caption);
       return false;
     case ButtonOwn::kHorizontalAlign:
       props_.horizontalAlign = ClampChoice(v, 2);

@@ -1,5 +1,7 @@
 #include "units/combo_box_win32.h"
 
+#include <algorithm>
+
 #include "templates/property_blob.h"
 #include "units/edit_selection.h"
 
@@ -32,6 +34,21 @@ constexpr auto kProperties = PropertyTable<17>({
 });
 
 bool IsColourRequest(UINT msg) { return msg >= WM_CTLCOLORMSGBOX && msg <= WM_CTLCOLORSTATIC; }
+
+// The control counts UTF-16 units; the selection properties count bytes of
+// the program's text, as they always have.
+int32_t BytesIn(std::wstring_view wide, int32_t units) {
+  return int32_t(ProgramTextOf(wide.substr(0, std::clamp(size_t(std::max(units, 0)), size_t(0), wide.size()))).text.size());
+}
+EditSelection SelectionInBytes(std::wstring_view wide, uint32_t editSel) {
+  const EditSelection units = SelectionFromEditSel(editSel);
+  if (!HasEditField(editSel)) return units;
+  const int32_t start = BytesIn(wide, units.start);
+  return {start, BytesIn(wide, units.start + units.length) - start};
+}
+int32_t UnitsIn(std::string_view text, int32_t bytes) {
+  return int32_t(WideText(text.substr(0, std::clamp(size_t(std::max(bytes, 0)), size_t(0), text.size()))).size());
+}
 
 }  // namespace
 
@@ -71,29 +88,30 @@ bool ComboBox::Build(uint32_t style, HWND parent, int32_t id, int32_t x, int32_t
   // The height given to the window includes the dropped-down list.
   if (props_.kind != 0 && height < kDropDownHeight) height = kDropDownHeight;
   background_.Get(props_.backColour);
-  if (!CreateEx(0, "COMBOBOX", props_.content.c_str(), s, x, y, width, height, parent,
+  if (!CreateEx(0, L"COMBOBOX", props_.content.c_str(), s, x, y, width, height, parent,
                 reinterpret_cast<HMENU>(intptr_t(id))))
     return false;
   ApplyFont(props_.font);
   SetEntryHeight(int32_t((uint32_t(EntryHeight()) + uint32_t(props_.extraHeight)) & 0xFFFF));
-  SendMessageA(hwnd(), CB_LIMITTEXT, WPARAM(props_.maxLength), 0);
+  SendMessageW(hwnd(), CB_LIMITTEXT, WPARAM(props_.maxLength), 0);
 
   // Item data only for the entries the values reach.
   const size_t values = props_.entryValues.size() / 4;
   for (size_t i = 0; i < props_.entries.size(); ++i) {
-    const LRESULT at = SendMessageA(hwnd(), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(props_.entries[i].c_str()));
+    const LRESULT at =
+        SendMessageW(hwnd(), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(WideText(props_.entries[i]).c_str()));
     if (i < values && at >= 0) {
       const uint8_t* v = props_.entryValues.data() + 4 * i;
       const uint32_t data = uint32_t(v[0]) | uint32_t(v[1]) << 8 | uint32_t(v[2]) << 16 | uint32_t(v[3]) << 24;
-      SendMessageA(hwnd(), CB_SETITEMDATA, WPARAM(at), LPARAM(int32_t(data)));
+      SendMessageW(hwnd(), CB_SETITEMDATA, WPARAM(at), LPARAM(int32_t(data)));
     }
   }
 
   props_.currentEntry = ClampListIndex(props_.currentEntry, int32_t(props_.entries.size()));
-  SendMessageA(hwnd(), CB_SETCURSEL, WPARAM(props_.currentEntry), 0);
+  SendMessageW(hwnd(), CB_SETCURSEL, WPARAM(props_.currentEntry), 0);
   if (Editable()) {
     // The stored content replaces what the current entry put into the edit field.
-    SetWindowTextA(hwnd(), props_.content.c_str());
+    SetWindowProgramText(hwnd(), props_.content);
     ApplySelection();
   }
   return true;
@@ -107,14 +125,15 @@ void ComboBox::VisitTexts(Props& props, TextConverterFn converter, uintptr_t use
   converter(&props.dataColumn, 0, user);
 }
 
-int32_t ComboBox::EntryHeight() { return int32_t(SendMessageA(hwnd(), CB_GETITEMHEIGHT, 0, 0)); }
+int32_t ComboBox::EntryHeight() { return int32_t(SendMessageW(hwnd(), CB_GETITEMHEIGHT, 0, 0)); }
 
-void ComboBox::SetEntryHeight(int32_t height) { SendMessageA(hwnd(), CB_SETITEMHEIGHT, 0, LPARAM(height)); }
+void ComboBox::SetEntryHeight(int32_t height) { SendMessageW(hwnd(), CB_SETITEMHEIGHT, 0, LPARAM(height)); }
 
 void ComboBox::ApplySelection() {
-  const int32_t start = props_.selectionStart;
-  const int32_t end = start + props_.selectionLength;
-  SendMessageA(hwnd(), CB_SETEDITSEL, 0, MAKELPARAM(WORD(start), WORD(end)));
+  const std::string text = WindowText(hwnd());
+  const int32_t start = UnitsIn(text, props_.selectionStart);
+  const int32_t end = UnitsIn(text, props_.selectionStart + props_.selectionLength);
+  SendMessageW(hwnd(), CB_SETEDITSEL, 0, MAKELPARAM(WORD(start), WORD(end)));
 }
 
 LRESULT ComboBox::AnswerColour(HDC dc) {
@@ -138,7 +157,7 @@ bool ComboBox::OnChildNotify(UINT msg, WPARAM wParam, LPARAM, LRESULT* result) {
   switch (HIWORD(wParam)) {
     case CBN_SELENDOK:
       // The event follows once the control has put the entry in place.
-      PostMessageA(hwnd(), kComboChosenMessage, 0, 0);
+      PostMessageW(hwnd(), kComboChosenMessage, 0, 0);
       *result = 0;
       return true;
     case CBN_EDITCHANGE: event = 1; break;
@@ -178,7 +197,7 @@ LRESULT ComboBox::UnitProc(UINT msg, WPARAM wParam, LPARAM lParam) {
 }
 
 void ComboBox::SetSelection(bool start, int32_t value) {
-  const int32_t length = Editable() ? GetWindowTextLengthA(hwnd()) : 0;
+  const int32_t length = Editable() ? int32_t(WindowText(hwnd()).size()) : 0;
   const EditSelection current{props_.selectionStart, props_.selectionLength};
   const EditSelection next =
       start ? SelectionWithStart(value, length, current) : SelectionWithLength(value, length, current);
@@ -189,12 +208,14 @@ void ComboBox::SetSelection(bool start, int32_t value) {
 
 void ComboBox::ReplaceSelectedText(const std::string& value) {
   if (!Editable()) return;
-  const uint32_t answer = uint32_t(SendMessageA(hwnd(), CB_GETEDITSEL, 0, 0));
+  const uint32_t answer = uint32_t(SendMessageW(hwnd(), CB_GETEDITSEL, 0, 0));
   if (!HasEditField(answer)) return;
   int32_t caret = 0;
-  const std::string text = ReplaceSelected(WindowText(hwnd()), SelectionFromEditSel(answer), value, &caret);
-  SetWindowTextA(hwnd(), text.c_str());
-  SendMessageA(hwnd(), CB_SETEDITSEL, 0, MAKELPARAM(WORD(caret), WORD(caret)));
+  const std::wstring wide = WindowWideText(hwnd());
+  const std::string text = ReplaceSelected(ProgramTextOf(wide).text, SelectionInBytes(wide, answer), value, &caret);
+  SetWindowProgramText(hwnd(), text);
+  caret = UnitsIn(text, caret);
+  SendMessageW(hwnd(), CB_SETEDITSEL, 0, MAKELPARAM(WORD(caret), WORD(caret)));
 }
 
 bool ComboBox::SetOwnProperty(int32_t own, const PropertyValue& value) {
@@ -211,11 +232,11 @@ bool ComboBox::SetOwnProperty(int32_t own, const PropertyValue& value) {
     }
     case ComboBoxOwn::kContent:
       props_.content = ValueText(value);
-      if (Editable()) SetWindowTextA(hwnd(), props_.content.c_str());
+      if (Editable()) SetWindowProgramText(hwnd(), props_.content);
       return false;
     case ComboBoxOwn::kMaxLength:
       props_.maxLength = ClampRange(v, 0, kLimitMax);
-      if (Editable()) SendMessageA(hwnd(), CB_LIMITTEXT, WPARAM(props_.maxLength), 0);
+      if (Editable()) SendMessageW(hwnd(), CB_LIMITTEXT, WPARAM(props_.maxLength), 0);
       return false;
     case ComboBoxOwn::kSelectionStart:
     case ComboBoxOwn::kSelectionLength:
@@ -256,9 +277,9 @@ bool ComboBox::SetOwnProperty(int32_t own, const PropertyValue& value) {
       InvalidateRect(hwnd(), nullptr, TRUE);
       return false;
     case ComboBoxOwn::kCurrentEntry: {
-      const int32_t count = int32_t(SendMessageA(hwnd(), CB_GETCOUNT, 0, 0));
+      const int32_t count = int32_t(SendMessageW(hwnd(), CB_GETCOUNT, 0, 0));
       props_.currentEntry = ClampListIndex(v, count < 0 ? 0 : count);
-      SendMessageA(hwnd(), CB_SETCURSEL, WPARAM(props_.currentEntry), 0);
+      SendMessageW(hwnd(), CB_SETCURSEL, WPARAM(props_.currentEntry), 0);
       return false;
     }
     case ComboBoxOwn::kEntries: {
@@ -291,14 +312,15 @@ bool ComboBox::GetOwnProperty(int32_t own, PropertyValue& value) {
     case ComboBoxOwn::kSelectionStart:
     case ComboBoxOwn::kSelectionLength: {
       EditSelection s{props_.selectionStart, props_.selectionLength};
-      if (live) s = SelectionFromEditSel(uint32_t(SendMessageA(hwnd(), CB_GETEDITSEL, 0, 0)));
+      if (live) s = SelectionInBytes(WindowWideText(hwnd()), uint32_t(SendMessageW(hwnd(), CB_GETEDITSEL, 0, 0)));
       value = IntValue(ComboBoxOwn(own) == ComboBoxOwn::kSelectionStart ? s.start : s.length);
       break;
     }
     case ComboBoxOwn::kSelectedText: {
       if (live) {
-        const uint32_t answer = uint32_t(SendMessageA(hwnd(), CB_GETEDITSEL, 0, 0));
-        selectedText_ = HasEditField(answer) ? SelectedPart(WindowText(hwnd()), SelectionFromEditSel(answer))
+        const uint32_t answer = uint32_t(SendMessageW(hwnd(), CB_GETEDITSEL, 0, 0));
+        const std::wstring wide = WindowWideText(hwnd());
+        selectedText_ = HasEditField(answer) ? SelectedPart(ProgramTextOf(wide).text, SelectionInBytes(wide, answer))
                                              : std::string();
       } else {
         selectedText_ =
@@ -313,7 +335,7 @@ bool ComboBox::GetOwnProperty(int32_t own, PropertyValue& value) {
     case ComboBoxOwn::kBackColour: value = ColourValue(props_.backColour); break;
     case ComboBoxOwn::kFont: value = BytesValue(props_.font); break;
     case ComboBoxOwn::kCurrentEntry:
-      if (live) props_.currentEntry = int32_t(SendMessageA(hwnd(), CB_GETCURSEL, 0, 0));
+      if (live) props_.currentEntry = int32_t(SendMessageW(hwnd(), CB_GETCURSEL, 0, 0));
       value = IntValue(props_.currentEntry);
       break;
     case ComboBoxOwn::kEntries: {

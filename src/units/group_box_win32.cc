@@ -49,7 +49,7 @@ bool GroupBox::Build(uint32_t style, HWND parent, int32_t id, int32_t x, int32_t
   background_.Get(props_.backColour);
   const DWORD s = style | kPositions[ClampChoice(props_.captionPosition, 2)] | BS_GROUPBOX | WS_CHILD |
                   WS_CLIPSIBLINGS;
-  if (!CreateEx(0, "BUTTON", props_.caption.c_str(), s, x, y, width, height, parent,
+  if (!CreateEx(0, L"BUTTON", props_.caption.c_str(), s, x, y, width, height, parent,
                 reinterpret_cast<HMENU>(intptr_t(id))))
     return false;
   ApplyFont(props_.font);
@@ -87,7 +87,7 @@ bool GroupBox::SetOwnProperty(int32_t own, const PropertyValue& value) {
   switch (GroupBoxOwn(own)) {
     case GroupBoxOwn::kCaption:
       props_.caption = ValueText(value);
-      SetWindowTextA(hwnd(), props_.caption.c_str());
+      SetWindowProgramText(hwnd(), props_.caption);
       break;
     case GroupBoxOwn::kCaptionPosition:
       props_.captionPosition = ClampChoice(ValueInt(value), 2);

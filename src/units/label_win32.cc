@@ -105,13 +105,13 @@ void Label::VisitTexts(Props& props, TextConverterFn converter, uintptr_t user) 
 void Label::ApplyBorder() {
   const BorderStyle& b = kBorders[ClampChoice(props_.border, 6)];
   // One change for both words, so the frame is refreshed once.
-  const DWORD oldEx = DWORD(GetWindowLongA(hwnd(), GWL_EXSTYLE));
-  const DWORD oldStyle = DWORD(GetWindowLongA(hwnd(), GWL_STYLE));
+  const DWORD oldEx = DWORD(GetWindowLongW(hwnd(), GWL_EXSTYLE));
+  const DWORD oldStyle = DWORD(GetWindowLongW(hwnd(), GWL_STYLE));
   const DWORD ex = (oldEx & ~kBorderExStyles) | b.exStyle;
   const DWORD style = (oldStyle & ~DWORD(WS_BORDER)) | b.style;
   if (ex == oldEx && style == oldStyle) return;
-  SetWindowLongA(hwnd(), GWL_EXSTYLE, LONG(ex));
-  SetWindowLongA(hwnd(), GWL_STYLE, LONG(style));
+  SetWindowLongW(hwnd(), GWL_EXSTYLE, LONG(ex));
+  SetWindowLongW(hwnd(), GWL_STYLE, LONG(style));
   SetWindowPos(hwnd(), nullptr, 0, 0, 0, 0,
                SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
 }
@@ -222,7 +222,7 @@ bool Label::DrawFrame(HDC dc, const RECT& r, const RECT& clip) {
 }
 
 void Label::DrawCaption(HDC dc, const RECT& area) {
-  const std::string text = WindowText(hwnd());
+  const std::wstring text = WindowWideText(hwnd());
   if (text.empty()) return;
   HFONT created = CreateUnitFont(props_.font);
   HGDIOBJ old = SelectObject(dc, created ? HGDIOBJ(created) : GetStockObject(DEFAULT_GUI_FONT));
@@ -236,7 +236,7 @@ void Label::DrawCaption(HDC dc, const RECT& area) {
   RECT r = area;
   auto draw = [&](COLORREF colour, RECT at) {
     SetTextColor(dc, colour);
-    DrawTextA(dc, text.c_str(), int(text.size()), &at, format);
+    DrawTextW(dc, text.c_str(), int(text.size()), &at, format);
   };
   switch (ClampChoice(props_.effect, 3)) {
     case 1: {
@@ -268,7 +268,7 @@ bool Label::SetOwnProperty(int32_t own, const PropertyValue& value) {
   switch (LabelOwn(own)) {
     case LabelOwn::kCaption:
       props_.caption = ValueText(value);
-      SetWindowTextA(hwnd(), props_.caption.c_str());
+      SetWindowProgramText(hwnd(), props_.caption);
       break;
     case LabelOwn::kEffect: props_.effect = ClampChoice(v, 3); break;
     case LabelOwn::kBorder:

@@ -13,7 +13,7 @@
 
 namespace kavrel {
 
-inline constexpr char kLabelClass[] = "_EL_Label";
+inline constexpr wchar_t kLabelClass[] = L"_EL_Label";
 // Sent by another party; raises event 0 with wParam and lParam and answers
 // the handler's value.
 inline constexpr UINT kLabelEventMessage = 0x8075;

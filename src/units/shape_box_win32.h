@@ -11,7 +11,7 @@
 
 namespace kavrel {
 
-inline constexpr char kShapeBoxClass[] = "_EL_ShapeBox";
+inline constexpr wchar_t kShapeBoxClass[] = L"_EL_ShapeBox";
 
 
 class ShapeBox : public Unit {

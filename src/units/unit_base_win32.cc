@@ -1,7 +1,10 @@
 #include "units/unit_base_win32.h"
 
+#include <algorithm>
 #include <cstring>
 #include <new>
+
+#include "framework/program_text_win32.h"
 
 #include "commands/library_interface.h"
 #include "commands/runtime_heap.h"
@@ -24,41 +27,60 @@ void UnitBrush::Reset() {
   brush_ = nullptr;
 }
 
+// Every field but the face name is laid out alike in both forms.
+constexpr size_t kFontFields = offsetof(LOGFONTA, lfFaceName);
+static_assert(sizeof(LOGFONTA) == 60 && offsetof(LOGFONTW, lfFaceName) == kFontFields);
+
+LOGFONTW WideFont(std::span<const uint8_t, 60> description) {
+  LOGFONTW font{};
+  std::memcpy(&font, description.data(), kFontFields);
+  // A stored name need not be terminated.
+  const auto* face = reinterpret_cast<const char*>(description.data() + kFontFields);
+  WideTextInto(std::string_view(face, strnlen(face, LF_FACESIZE - 1)), font.lfFaceName, LF_FACESIZE);
+  return font;
+}
+
+std::array<uint8_t, 60> FontDescriptionOf(const LOGFONTW& font) {
+  std::array<uint8_t, 60> description{};
+  std::memcpy(description.data(), &font, kFontFields);
+  const std::string face = ProgramTextOf(std::wstring_view(font.lfFaceName, wcsnlen(font.lfFaceName, LF_FACESIZE))).text;
+  std::memcpy(description.data() + kFontFields, face.data(), std::min(face.size(), size_t(LF_FACESIZE - 1)));
+  return description;
+}
+
 HFONT CreateUnitFont(std::span<const uint8_t> description) {
   if (description.size() != sizeof(LOGFONTA)) return nullptr;
-  LOGFONTA font;
-  std::memcpy(&font, description.data(), sizeof font);
-  font.lfFaceName[LF_FACESIZE - 1] = 0;  // a stored name need not be terminated
+  LOGFONTW font = WideFont(description.first<60>());
   font.lfCharSet = DEFAULT_CHARSET;
   font.lfOutPrecision = OUT_DEFAULT_PRECIS;
   font.lfClipPrecision = CLIP_DEFAULT_PRECIS;
   font.lfQuality = PROOF_QUALITY;
   font.lfPitchAndFamily = 0;
-  return CreateFontIndirectA(&font);
+  return CreateFontIndirectW(&font);
 }
 
 void ChangeStyle(HWND hwnd, DWORD remove, DWORD add, bool extended) {
   const int which = extended ? GWL_EXSTYLE : GWL_STYLE;
-  const DWORD old = DWORD(GetWindowLongA(hwnd, which));
+  const DWORD old = DWORD(GetWindowLongW(hwnd, which));
   const DWORD style = (old & ~remove) | add;
   if (style == old) return;
-  SetWindowLongA(hwnd, which, LONG(style));
+  SetWindowLongW(hwnd, which, LONG(style));
   SetWindowPos(hwnd, nullptr, 0, 0, 0, 0,
                SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
 }
 
-bool RegisterUnitClass(const char* name) {
-  HINSTANCE module = GetModuleHandleA(nullptr);
-  WNDCLASSA existing;
-  if (GetClassInfoA(module, name, &existing)) return true;
-  WNDCLASSA wc{};
+bool RegisterUnitClass(const wchar_t* name) {
+  HINSTANCE module = GetModuleHandleW(nullptr);
+  WNDCLASSW existing;
+  if (GetClassInfoW(module, name, &existing)) return true;
+  WNDCLASSW wc{};
   wc.style = CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS;
-  wc.lpfnWndProc = DefWindowProcA;  // the unit object subclasses each window
+  wc.lpfnWndProc = DefWindowProcW;  // the unit object subclasses each window
   wc.hInstance = module;
-  wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+  wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
   wc.hbrBackground = nullptr;
   wc.lpszClassName = name;
-  return RegisterClassA(&wc) != 0;
+  return RegisterClassW(&wc) != 0;
 }
 
 HGLOBAL BytesToGlobal(std::span<const uint8_t> bytes) {
@@ -121,14 +143,7 @@ bool FillGradientRect(HDC dc, int32_t direction, const GradientStops& stops, con
   return true;
 }
 
-std::string WindowText(HWND hwnd) {
-  const int length = GetWindowTextLengthA(hwnd);
-  if (length <= 0) return {};
-  std::string text(size_t(length) + 1, '\0');
-  const int got = GetWindowTextA(hwnd, text.data(), length + 1);
-  text.resize(size_t(got > 0 ? got : 0));
-  return text;
-}
+std::string WindowText(HWND hwnd) { return WindowProgramText(hwnd).text; }
 
 bool Unit::RaiseEvent(int32_t index, std::span<const uint32_t> args, SimpleEventRecord* record) {
   SimpleEventRecord event = MakeEventRecord(window_, unit_, index, args);
@@ -150,7 +165,7 @@ void Unit::ApplyFont(const std::vector<uint8_t>& description) {
   HFONT previous = font_;
   font_ = CreateUnitFont(description);
   HGDIOBJ shown = font_ ? HGDIOBJ(font_) : GetStockObject(DEFAULT_GUI_FONT);
-  if (hwnd()) SendMessageA(hwnd(), WM_SETFONT, WPARAM(shown), TRUE);
+  if (hwnd()) SendMessageW(hwnd(), WM_SETFONT, WPARAM(shown), TRUE);
   // Only once the window no longer uses it.
   if (previous) DeleteObject(previous);
 }

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "framework/program_text_win32.h"
 #include "framework/window_win32.h"
 #include "units/gradient.h"
 #include "units/unit_base.h"
@@ -42,6 +43,11 @@ class UnitBrush {
   COLORREF colour_ = 0;
 };
 
+// A stored font description is a LOGFONTA of 60 bytes whose face name is a
+// program text; these give it as the system's wide LOGFONTW and back.
+LOGFONTW WideFont(std::span<const uint8_t, 60> description);
+std::array<uint8_t, 60> FontDescriptionOf(const LOGFONTW& font);
+
 // A font of a 60-byte description with the character set, precisions,
 // quality and pitch overridden; null for any other length or when the font
 // cannot be made.
@@ -53,7 +59,7 @@ void ChangeStyle(HWND hwnd, DWORD remove, DWORD add, bool extended = false);
 
 // Registers a private unit class on first use: redraw on resize, double
 // clicks, the arrow cursor and no background brush.
-bool RegisterUnitClass(const char* name);
+bool RegisterUnitClass(const wchar_t* name);
 
 // A new movable shared global block holding exactly `bytes`; null when none
 // can be had.
@@ -76,7 +82,7 @@ std::vector<uint8_t> ValueBytes(const PropertyValue& v);
 // that meet `clip`; false (and nothing drawn) when no fill can be made.
 bool FillGradientRect(HDC dc, int32_t direction, const GradientStops& stops, const RECT& area, const RECT& clip);
 
-// The window text of any window, as ANSI bytes.
+// The window text of any window, as a program text.
 std::string WindowText(HWND hwnd);
 
 class Unit : public Window {

@@ -32,8 +32,8 @@ class RuntimeHost {
   virtual HWND__* hiddenOwner() const = 0;
   virtual uint32_t showModeWord() const = 0;
   // The executable's name and its directory with a trailing backslash.
-  virtual const std::string& exeName() const = 0;
-  virtual const std::string& exeDirSlash() const = 0;
+  virtual const std::wstring& exeName() const = 0;
+  virtual const std::wstring& exeDirSlash() const = 0;
 };
 
 }  // namespace kavrel

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "commands/runtime_error.h"
+#include "units/unit_base_win32.h"
 #include "units/unit_interface_win32.h"
 #include "window/property_access.h"
 #include "window/window_engine_win32.h"
@@ -16,11 +17,10 @@ namespace {
 
 FontContext SystemFontContext() {
   FontContext context;
-  LOGFONTA font{};
-  if (GetObjectA(GetStockObject(DEFAULT_GUI_FONT), sizeof font, &font) == sizeof font) {
+  LOGFONTW font{};
+  if (GetObjectW(GetStockObject(DEFAULT_GUI_FONT), sizeof font, &font) == sizeof font) {
     static_assert(sizeof(LOGFONTA) == FontDescription::kSize);
-    if (auto d = FontDescription::FromBytes({reinterpret_cast<const uint8_t*>(&font), sizeof font}))
-      context.defaultFont = *d;
+    if (auto d = FontDescription::FromBytes(FontDescriptionOf(font))) context.defaultFont = *d;
   }
   if (HDC screen = GetDC(nullptr)) {
     context.logPixelsY = GetDeviceCaps(screen, LOGPIXELSY);
@@ -39,7 +39,7 @@ PropertyBits WindowEngineWin32::LiveCommonProperty(Window* object, int32_t index
     case common::kLeft:
     case common::kTop: {
       HWND parent = GetAncestor(h, GA_PARENT);
-      const bool popup = (GetWindowLongA(h, GWL_STYLE) & WS_POPUP) != 0;
+      const bool popup = (GetWindowLongW(h, GWL_STYLE) & WS_POPUP) != 0;
       if (!popup && parent && Window::FromHandle(parent)) MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&r), 2);
       return uint32_t(index == common::kLeft ? r.left : r.top);
     }
@@ -91,7 +91,7 @@ void WindowEngineWin32::SetLiveCommonProperty(Window* object, UnitTable& table, 
   RECT r;
   GetWindowRect(h, &r);
   HWND parent = GetAncestor(h, GA_PARENT);
-  const bool popup = (GetWindowLongA(h, GWL_STYLE) & WS_POPUP) != 0;
+  const bool popup = (GetWindowLongW(h, GWL_STYLE) & WS_POPUP) != 0;
   if (!popup && parent && Window::FromHandle(parent)) MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&r), 2);
   int32_t x = r.left, y = r.top, w = r.right - r.left, hgt = r.bottom - r.top;
   switch (index) {
@@ -145,7 +145,7 @@ bool WindowEngineWin32::RecreateUnit(WindowTemplate& window, uint32_t position, 
   RECT r;
   GetWindowRect(h, &r);
   MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&r), 2);
-  const LONG style = GetWindowLongA(h, GWL_STYLE);
+  const LONG style = GetWindowLongW(h, GWL_STYLE);
   const int32_t controlId = GetDlgCtrlID(h);
   const uintptr_t cursor = table.SlotsAt(position).cursor;
 

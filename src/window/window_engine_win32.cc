@@ -37,7 +37,7 @@ HCURSOR BuildUnitCursor(std::span<const uint8_t> data) {
   if (id != 0) {
     if (StandardPointerPosition(id) < 0) return nullptr;
     return static_cast<HCURSOR>(
-        LoadImageA(nullptr, MAKEINTRESOURCEA(id), IMAGE_CURSOR, 0, 0, LR_DEFAULTSIZE | LR_SHARED));
+        LoadImageW(nullptr, MAKEINTRESOURCEW(id), IMAGE_CURSOR, 0, 0, LR_DEFAULTSIZE | LR_SHARED));
   }
   if (data.size() <= 4) return nullptr;
   // A cursor or icon file follows the id word.
@@ -96,7 +96,7 @@ std::optional<uint32_t> WindowEngineWin32::UnitPositionOf(const UnitTable& table
       auto* object = static_cast<Window*>(table.SlotsAt(i).object);
       if (object && object->hwnd() == h) return i;
     }
-    if (!containing || !(GetWindowLongA(h, GWL_STYLE) & WS_CHILD)) break;
+    if (!containing || !(GetWindowLongW(h, GWL_STYLE) & WS_CHILD)) break;
   }
   return std::nullopt;
 }

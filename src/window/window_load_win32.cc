@@ -8,6 +8,7 @@
 #include "base/startup_profile.h"
 #include "commands/library_interface.h"
 #include "commands/runtime_heap.h"
+#include "framework/program_text_win32.h"
 #include "units/unit_interface_win32.h"
 #include "window/window_engine_win32.h"
 #include "window/window_unit_win32.h"
@@ -39,7 +40,7 @@ HMENU BuildMenu(const UnitTable& units) {
     if (item->flags() & 2) flags |= MF_GRAYED;
     if (item->flags() & 4) flags |= MF_CHECKED;
     const std::string text(item->text());
-    AppendMenuA(menu, flags, kMenuCommandBase + i, text.c_str());
+    AppendMenuW(menu, flags, kMenuCommandBase + i, WideText(text).c_str());
   }
   return menu;
 }
@@ -214,8 +215,8 @@ class WindowLoad {
   // The units, last first, then the window learn that the load is complete.
   void AnnounceLoaded() {
     for (uint32_t i = count_ - 1; i >= 1; --i)
-      if (Window* unit = ObjectAt(i)) SendMessageA(unit->hwnd(), kUnitsLoadedMessage, 0, 0);
-    SendMessageA(hwnd_, kWindowLoadedMessage, 0, 0);
+      if (Window* unit = ObjectAt(i)) SendMessageW(unit->hwnd(), kUnitsLoadedMessage, 0, 0);
+    SendMessageW(hwnd_, kWindowLoadedMessage, 0, 0);
   }
 
   void ShowUnits() {
@@ -251,7 +252,7 @@ class WindowLoad {
       WindowTemplate* other = table.At(w);
       if (other == &window_) continue;
       Window* object = engine_.LiveObjectAt(other->units(), 0);
-      if (object && !(GetWindowLongA(object->hwnd(), GWL_STYLE) & WS_CHILD)) others.push_back(object->hwnd());
+      if (object && !(GetWindowLongW(object->hwnd(), GWL_STYLE) & WS_CHILD)) others.push_back(object->hwnd());
     }
     windowObject_->DisableOthers(others);
   }
@@ -261,7 +262,7 @@ class WindowLoad {
   void SettleFocus() {
     HWND focus = GetFocus();
     for (uint32_t i = count_ - 1; i >= 1; --i)
-      if (Window* unit = engine_.LiveObjectAt(units_, i)) SendMessageA(unit->hwnd(), kFocusSettledMessage, 0, 0);
+      if (Window* unit = engine_.LiveObjectAt(units_, i)) SendMessageW(unit->hwnd(), kFocusSettledMessage, 0, 0);
     if (GetFocus() != focus && focus && IsWindow(focus)) SetFocus(focus);
   }
 

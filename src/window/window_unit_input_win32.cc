@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 
+#include "framework/program_text_win32.h"
 #include "templates/window_template.h"
 #include "units/unit_interface_win32.h"
 #include "window/key_codes.h"
@@ -36,7 +37,7 @@ void WindowUnit::MoveFocus(bool forward) {
     Window* unit = engine.LiveObjectAt(units, i);
     if (!unit) continue;
     HWND h = unit->hwnd();
-    if (!IsWindowVisible(h) || !IsWindowEnabled(h) || !(GetWindowLongA(h, GWL_STYLE) & WS_TABSTOP)) continue;
+    if (!IsWindowVisible(h) || !IsWindowEnabled(h) || !(GetWindowLongW(h, GWL_STYLE) & WS_TABSTOP)) continue;
     auto record = units.RecordAt(i);
     candidates.push_back({record ? record->tabOrder() : 0, i, h});
   }
@@ -55,22 +56,22 @@ void WindowUnit::MoveFocus(bool forward) {
   SetFocus(candidates[at].hwnd);
 }
 
-std::string WindowUnit::HelpFile() const {
-  if (!props_.helpFile.empty()) return props_.helpFile;
+std::wstring WindowUnit::HelpFile() const {
+  if (!props_.helpFile.empty()) return WideText(props_.helpFile);
   const RuntimeHost& host = Engine().host();
-  std::string name = host.exeName();
-  const size_t dot = name.rfind('.');
-  if (dot != std::string::npos) name.resize(dot);
-  return host.exeDirSlash() + name + ".hlp";
+  std::wstring name = host.exeName();
+  const size_t dot = name.rfind(L'.');
+  if (dot != std::wstring::npos) name.resize(dot);
+  return host.exeDirSlash() + name + L".hlp";
 }
 
 void WindowUnit::ShowHelp() {
-  const std::string file = HelpFile();
-  if (GetFileAttributesA(file.c_str()) == INVALID_FILE_ATTRIBUTES) return;
+  const std::wstring file = HelpFile();
+  if (GetFileAttributesW(file.c_str()) == INVALID_FILE_ATTRIBUTES) return;
   if (props_.helpContext != 0) {
-    WinHelpA(hwnd(), file.c_str(), HELP_CONTEXT, props_.helpContext);
+    WinHelpW(hwnd(), file.c_str(), HELP_CONTEXT, props_.helpContext);
   } else {
-    WinHelpA(hwnd(), file.c_str(), HELP_FINDER, 0);
+    WinHelpW(hwnd(), file.c_str(), HELP_FINDER, 0);
   }
   helpStarted_ = true;
 }
@@ -98,7 +99,7 @@ bool WindowUnit::HandleEnter(HWND focus, MSG* msg) {
     return true;
   };
   if (auto position = engine.UnitPositionOf(units, focus, true)) {
-    const LRESULT code = SendMessageA(focus, WM_GETDLGCODE, msg->wParam, reinterpret_cast<LPARAM>(msg));
+    const LRESULT code = SendMessageW(focus, WM_GETDLGCODE, msg->wParam, reinterpret_cast<LPARAM>(msg));
     if (code & (DLGC_WANTALLKEYS | DLGC_WANTMESSAGE)) return false;  // the unit takes it itself
     if (takesEnter(*position, true)) return true;
   }
@@ -125,9 +126,7 @@ bool WindowUnit::HandleMnemonic(char c) {
     // Button-like types take mnemonics; pressing one acts as a click.
     const UnitTypeDescriptor* type = engine.TypeOf(record->type());
     if (!type || !(type->stateFlags & typeflag::kDefaultButtonCapable)) continue;
-    char text[256] = {};
-    GetWindowTextA(h, text, sizeof text);
-    if (!TextHasMnemonic(text, c)) continue;
+    if (!TextHasMnemonic(WindowProgramText(h).text, c)) continue;
     SetFocus(h);
     engine.RaiseEvent(windowId_, record->id(), 0);
     return true;
@@ -145,7 +144,7 @@ bool WindowUnit::HandleKeyDown(MSG* msg) {
   HWND focus = GetFocus();
   LRESULT wants = 0;
   if (focus && focus != hwnd())
-    wants = SendMessageA(focus, WM_GETDLGCODE, msg->wParam, reinterpret_cast<LPARAM>(msg));
+    wants = SendMessageW(focus, WM_GETDLGCODE, msg->wParam, reinterpret_cast<LPARAM>(msg));
   switch (action) {
     case KeyAction::kNextUnit:
     case KeyAction::kPreviousUnit:
@@ -157,7 +156,7 @@ bool WindowUnit::HandleKeyDown(MSG* msg) {
     case KeyAction::kEscape:
       if (wants & (DLGC_WANTALLKEYS | DLGC_WANTMESSAGE)) return false;
       if (props_.escCloses != 1) return false;
-      SendMessageA(hwnd(), WM_CLOSE, 0, 0);
+      SendMessageW(hwnd(), WM_CLOSE, 0, 0);
       return true;
     case KeyAction::kHelp:
       if (props_.f1Help != 1) return false;
@@ -181,10 +180,10 @@ bool WindowUnit::PreTranslateInput(MSG* msg) {
   if (msg->message == WM_LBUTTONDOWN || msg->message == WM_NCLBUTTONDOWN) {
     // A press ends whatever mode another window holds the mouse for.
     HWND capture = GetCapture();
-    if (capture && capture != msg->hwnd) SendMessageA(capture, WM_CANCELMODE, 0, 0);
+    if (capture && capture != msg->hwnd) SendMessageW(capture, WM_CANCELMODE, 0, 0);
   }
   if (Window::PreTranslateChain(msg)) return true;
-  if (IsKeyboardMessage(msg->message) && accelerator_ && TranslateAcceleratorA(hwnd, accelerator_, msg)) return true;
+  if (IsKeyboardMessage(msg->message) && accelerator_ && TranslateAcceleratorW(hwnd, accelerator_, msg)) return true;
 
   WindowTemplate* window = Template();
   WindowEngineWin32& engine = Engine();
@@ -205,7 +204,7 @@ bool WindowUnit::PreTranslateInput(MSG* msg) {
     POINT pt = msg->pt;
     const LPARAM where = MAKELPARAM(short(pt.x), short(pt.y));
     if (msg->hwnd == hwnd) {
-      PostMessageA(hwnd, WM_NCLBUTTONDOWN, HTCAPTION, where);
+      PostMessageW(hwnd, WM_NCLBUTTONDOWN, HTCAPTION, where);
       return false;
     }
     if (window) {
@@ -214,7 +213,7 @@ bool WindowUnit::PreTranslateInput(MSG* msg) {
         auto record = units.RecordAt(*position);
         const UnitTypeDescriptor* type = record ? engine.TypeOf(record->type()) : nullptr;
         if (type && (type->stateFlags & typeflag::kPassive)) {
-          PostMessageA(hwnd, WM_NCLBUTTONDOWN, HTCAPTION, where);
+          PostMessageW(hwnd, WM_NCLBUTTONDOWN, HTCAPTION, where);
           return true;
         }
       }

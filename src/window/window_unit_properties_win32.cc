@@ -3,6 +3,7 @@
 #include <cstring>
 #include <string>
 
+#include "framework/program_text_win32.h"
 #include "units/unit_interface_win32.h"
 #include "window/window_type.h"
 #include "window/window_unit_win32.h"
@@ -143,7 +144,7 @@ bool WindowUnit::SetOwnProperty(int32_t own, const PropertyValue& value) {
   switch (WindowOwn(own)) {
     case WindowOwn::kCaption:
       props_.caption = TextOf(value);
-      SetWindowTextA(hwnd, props_.caption.c_str());
+      SetWindowProgramText(hwnd, props_.caption);
       ApplyFrameStyle();
       break;
     case WindowOwn::kBorder:

@@ -8,6 +8,7 @@
 
 #include "base/startup_profile.h"
 #include "commands/library_interface.h"
+#include "framework/program_text_win32.h"
 #include "templates/window_template.h"
 #include "units/unit_interface_win32.h"
 #include "pictures/picture_win32.h"
@@ -24,17 +25,17 @@ constexpr UINT kClassStyle = CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS;
 
 WindowEngineWin32& Engine() { return WindowEngineWin32::Instance(); }
 
-void EnsureClass(const char* name) {
-  HINSTANCE module = GetModuleHandleA(nullptr);
-  WNDCLASSA wc{};
-  if (GetClassInfoA(module, name, &wc)) return;
+void EnsureClass(const wchar_t* name) {
+  HINSTANCE module = GetModuleHandleW(nullptr);
+  WNDCLASSW wc{};
+  if (GetClassInfoW(module, name, &wc)) return;
   wc.style = kClassStyle;
-  wc.lpfnWndProc = DefWindowProcA;
+  wc.lpfnWndProc = DefWindowProcW;
   wc.hInstance = module;
-  wc.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
+  wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
   wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(NULL_BRUSH));
   wc.lpszClassName = name;
-  RegisterClassA(&wc);
+  RegisterClassW(&wc);
 }
 
 COLORREF ResolveColour(uint32_t colour) {
@@ -78,7 +79,7 @@ Window* KAVREL_STDCALL WindowUnit::Create(HWND parentOrOwner, const uint8_t* blo
   if (!unit->child_ && OwnedByHiddenOwner(owner != nullptr, unit->modal_, unit->props_, host.showModeWord()))
     parent = host.hiddenOwner();
 
-  const std::string className = unit->props_.className.empty() ? kDefaultClass : unit->props_.className;
+  const std::wstring className = WideText(unit->props_.className.empty() ? kDefaultClass : unit->props_.className);
   EnsureClass(className.c_str());
   HMENU menuOrId = unit->child_ ? reinterpret_cast<HMENU>(intptr_t(childId)) : menu;
   // The menu becomes the window's only with the window; on failure the
@@ -96,7 +97,7 @@ Window* KAVREL_STDCALL WindowUnit::Create(HWND parentOrOwner, const uint8_t* blo
     SetWindowPos(hwnd, nullptr, placement.left, placement.top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
   unit->ApplyIcons();
   unit->ApplyShape();
-  SendMessageA(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), TRUE);
+  SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), TRUE);
   unit->ApplyAlwaysOnTop();
   unit->ApplyMovable();
   return unit;
@@ -114,17 +115,17 @@ void WindowUnit::ApplyFrameStyle() {
   HWND hwnd = this->hwnd();
   WindowPlacementInput in;
   in.child = child_;
-  in.hasOwner = (GetWindowLongA(hwnd, GWL_STYLE) & WS_POPUP) != 0;
+  in.hasOwner = (GetWindowLongW(hwnd, GWL_STYLE) & WS_POPUP) != 0;
   const WindowPlacement want = ComputeWindowPlacement(props_, in);
   constexpr uint32_t kStyleMask = kFrameStyleMask | wstyle::kThickFrame;
   constexpr uint32_t kExMask = wstyle::kExToolWindow | wstyle::kExClientEdge | wstyle::kExDlgModalFrame;
-  const uint32_t style = uint32_t(GetWindowLongA(hwnd, GWL_STYLE));
-  const uint32_t exStyle = uint32_t(GetWindowLongA(hwnd, GWL_EXSTYLE));
+  const uint32_t style = uint32_t(GetWindowLongW(hwnd, GWL_STYLE));
+  const uint32_t exStyle = uint32_t(GetWindowLongW(hwnd, GWL_EXSTYLE));
   const uint32_t newStyle = (style & ~kStyleMask) | (want.style & kStyleMask);
   const uint32_t newEx = (exStyle & ~kExMask) | (want.exStyle & kExMask);
   if (newStyle == style && newEx == exStyle) return;
-  SetWindowLongA(hwnd, GWL_STYLE, LONG(newStyle));
-  SetWindowLongA(hwnd, GWL_EXSTYLE, LONG(newEx));
+  SetWindowLongW(hwnd, GWL_STYLE, LONG(newStyle));
+  SetWindowLongW(hwnd, GWL_EXSTYLE, LONG(newEx));
   SetWindowPos(hwnd, nullptr, 0, 0, 0, 0,
                SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
 }
@@ -148,8 +149,8 @@ void WindowUnit::ApplyIcons() {
     large = reinterpret_cast<HICON>(defaults[0]);
     small = reinterpret_cast<HICON>(defaults[1]);
   }
-  SendMessageA(hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(large ? large : small));
-  SendMessageA(hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small ? small : large));
+  SendMessageW(hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(large ? large : small));
+  SendMessageW(hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small ? small : large));
   if (oldLarge) DestroyIcon(oldLarge);
   if (oldSmall) DestroyIcon(oldSmall);
   MarkProfile("icons-set");
@@ -170,7 +171,7 @@ void WindowUnit::ApplyShape() {
 
 void WindowUnit::ApplyAlwaysOnTop() {
   if (child_) return;
-  const bool topmost = (GetWindowLongA(hwnd(), GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
+  const bool topmost = (GetWindowLongW(hwnd(), GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
   if (props_.alwaysOnTop == 1 || topmost)
     SetWindowPos(hwnd(), props_.alwaysOnTop == 1 ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
                  SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
@@ -264,7 +265,7 @@ bool WindowUnit::OnClose() {
 void WindowUnit::OnDestroy() {
   Engine().RaiseEvent(windowId_, 0, window_event::kDestroy);
   if (helpStarted_) {
-    WinHelpA(hwnd(), HelpFile().c_str(), HELP_QUIT, 0);
+    WinHelpW(hwnd(), HelpFile().c_str(), HELP_QUIT, 0);
     helpStarted_ = false;
   }
   if (!child_) {
@@ -364,26 +365,24 @@ void WindowUnit::MaximiseOverWorkArea() {
   ShowWindow(hwnd, SW_SHOWMAXIMIZED);
   RECT work{};
   bool found = false;
-  if (HMODULE user = LoadLibraryA("User32.dll")) {
+  if (HMODULE user = GetModuleHandleW(L"user32.dll")) {
     using MonitorFromWindowFn = HMONITOR(WINAPI*)(HWND, DWORD);
     using GetMonitorInfoFn = BOOL(WINAPI*)(HMONITOR, LPMONITORINFO);
     auto fromWindow = reinterpret_cast<MonitorFromWindowFn>(
         reinterpret_cast<void*>(GetProcAddress(user, "MonitorFromWindow")));
-    auto info = reinterpret_cast<GetMonitorInfoFn>(reinterpret_cast<void*>(GetProcAddress(user, "GetMonitorInfoA")));
+    auto info = reinterpret_cast<GetMonitorInfoFn>(reinterpret_cast<void*>(GetProcAddress(user, "GetMonitorInfoW")));
     if (fromWindow && info) {
       if (HMONITOR monitor = fromWindow(hwnd, MONITOR_DEFAULTTONEAREST)) {
-        MONITORINFOEXA mi{};
-        mi.cbSize = sizeof mi;  // the 72-byte form, with the device name
+        MONITORINFOEXW mi{};
+        mi.cbSize = sizeof mi;  // the form with the device name
         if (info(monitor, reinterpret_cast<MONITORINFO*>(&mi))) {
           work = mi.rcWork;
           found = true;
         }
       }
     }
-    FreeLibrary(user);
   }
-  static_assert(sizeof(MONITORINFOEXA) == 72);
-  if (!found) SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+  if (!found) SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
   SetWindowPos(hwnd, nullptr, work.left, work.top, work.right - work.left, work.bottom - work.top,
                SWP_NOZORDER | SWP_SHOWWINDOW);
 }

@@ -100,7 +100,7 @@ class WindowUnit : public Window {
   bool HandleEnter(HWND focus, MSG* msg);
   bool HandleMnemonic(char c);
   void ShowHelp();
-  std::string HelpFile() const;
+  std::wstring HelpFile() const;
 
   WindowProps props_;
   WindowId windowId_ = 0;

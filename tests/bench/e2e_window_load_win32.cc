@@ -17,7 +17,6 @@
 
 #include "app/runtime_app_win32.h"
 #include "app/runtime_services_win32.h"
-#include "framework/code_page_win32.h"
 #include "program/program.h"
 #include "program/program_descriptor.h"
 #include "reference_dialog_win32.h"
@@ -66,7 +65,7 @@ void Report(const char* what, const Times& t) {
 }
 
 int32_t RunBenchmark() {
-  BindProgramRuntime(&TheRuntimeServices(), TheProgramCommands(), ActiveCodePageBytes());
+  BindProgramRuntime(&TheRuntimeServices(), TheProgramCommands());
   RuntimeApp& app = RuntimeApp::Instance();
   app.InitRuntime();
   auto found = app.windows().Find(kMainWindow);
@@ -158,5 +157,5 @@ int main() {
   descriptor.libraries = libraries;
   RuntimeApp& app = RuntimeApp::Instance();
   app.SetProgram(&descriptor, &BenchmarkMain);
-  return RunApplication(app, GetModuleHandleA(nullptr), GetCommandLineA(), SW_SHOWNORMAL);
+  return RunApplication(app, GetModuleHandleW(nullptr), SW_SHOWNORMAL);
 }

@@ -100,43 +100,26 @@ TEST(NumericValueToInt, EachNumericTag) {
   }
 }
 
-const CodePageBytes kGbk = CodePageBytes::ForCodePage(936);
-
 TEST(ExePath, SplitAtLastBackslash) {
-  ExePath p = SplitExePath("C:\\Program Files\\Kavrel\\Kavrel.exe", kGbk);
-  EXPECT_EQ(p.dir, "C:\\Program Files\\Kavrel");
-  EXPECT_EQ(p.name, "Kavrel.exe");
-  EXPECT_EQ(p.dirSlash, "C:\\Program Files\\Kavrel\\");
+  ExePath p = SplitExePath(L"C:\\Program Files\\Kavrel\\Kavrel.exe");
+  EXPECT_EQ(p.dir, L"C:\\Program Files\\Kavrel");
+  EXPECT_EQ(p.name, L"Kavrel.exe");
+  EXPECT_EQ(p.dirSlash, L"C:\\Program Files\\Kavrel\\");
 
-  ExePath bare = SplitExePath("Kavrel.exe", kGbk);
-  EXPECT_EQ(bare.dir, "");
-  EXPECT_EQ(bare.name, "Kavrel.exe");
-  EXPECT_EQ(bare.dirSlash, "");
+  ExePath bare = SplitExePath(L"Kavrel.exe");
+  EXPECT_EQ(bare.dir, L"");
+  EXPECT_EQ(bare.name, L"Kavrel.exe");
+  EXPECT_EQ(bare.dirSlash, L"");
 
-  ExePath root = SplitExePath("C:\\k.exe", kGbk);
-  EXPECT_EQ(root.dir, "C:");
-  EXPECT_EQ(root.dirSlash, "C:\\");
-}
+  ExePath root = SplitExePath(L"C:\\k.exe");
+  EXPECT_EQ(root.dir, L"C:");
+  EXPECT_EQ(root.dirSlash, L"C:\\");
 
-TEST(ExePath, TrailBytesOfTheActiveCodePageAreNoSeparator) {
-  // GBK: 表 is b1 ed; \x95\x5c is one character whose trail byte is '\'.
-  ExePath p = SplitExePath("C:\\\xb1\xed\\a\x95\x5c.exe", kGbk);
-  EXPECT_EQ(p.dir, "C:\\\xb1\xed");
-  EXPECT_EQ(p.name, "a\x95\x5c.exe");
-  // A lone lead byte at the end does not swallow anything past the text.
-  EXPECT_EQ(SplitExePath("D:\\x\x95", kGbk).name, "x\x95");
-
-  // Shift-JIS: 0x95 0x5C (表) is one character too, but 0xB1 is a katakana
-  // of its own, so the '\' after it separates.
-  const CodePageBytes sjis = CodePageBytes::ForCodePage(932);
-  EXPECT_EQ(SplitExePath("C:\\\x95\x5c\\k.exe", sjis).dir, "C:\\\x95\x5c");
-  EXPECT_EQ(SplitExePath("C:\\\xb1\\k.exe", sjis).dir, "C:\\\xb1");
-  EXPECT_EQ(SplitExePath("C:\\\xe0\x5c\\k.exe", sjis).dir, "C:\\\xe0\x5c");
-
-  // A single-byte code page: C:\Café\Kavrel.exe splits after é.
-  ExePath cafe = SplitExePath("C:\\Caf\xe9\\Kavrel.exe", CodePageBytes::ForCodePage(1252));
-  EXPECT_EQ(cafe.dir, "C:\\Caf\xe9");
-  EXPECT_EQ(cafe.name, "Kavrel.exe");
+  // 表 (whose Shift-JIS and GBK trail byte is '\\') and Hangul, which no
+  // ANSI code page of Chinese holds, are characters like any other.
+  ExePath wide = SplitExePath(L"C:\\\u8868\uD55C\\a\u8868.exe");
+  EXPECT_EQ(wide.dir, L"C:\\\u8868\uD55C");
+  EXPECT_EQ(wide.name, L"a\u8868.exe");
 }
 
 std::vector<int> g_calls;

@@ -11,14 +11,17 @@
 namespace kavrel {
 namespace {
 
-constexpr char kClass[] = "KavrelFrameworkTest";
+// Registered as an ANSI class: the framework's windows are Unicode windows
+// all the same.
+constexpr char kAnsiClass[] = "KavrelFrameworkTest";
+constexpr wchar_t kClass[] = L"KavrelFrameworkTest";
 constexpr UINT kDestroySelf = WM_APP + 1;
 
 void RegisterTestClass() {
   WNDCLASSA wc{};
   wc.lpfnWndProc = DefWindowProcA;
   wc.hInstance = GetModuleHandleA(nullptr);
-  wc.lpszClassName = kClass;
+  wc.lpszClassName = kAnsiClass;
   RegisterClassA(&wc);
 }
 
@@ -69,6 +72,7 @@ TEST(FrameworkWindow, CreatedObjectSeesEveryMessageAndEndsOnce) {
   ASSERT_TRUE(w->CreateEx(0, kClass, "t", WS_OVERLAPPEDWINDOW, 0, 0, 50, 50, nullptr, nullptr));
   HWND hwnd = w->hwnd();
   EXPECT_EQ(Window::FromHandle(hwnd), w);
+  EXPECT_TRUE(IsWindowUnicode(hwnd));
   EXPECT_TRUE(Saw(*w, WM_NCCREATE));
   EXPECT_TRUE(Saw(*w, WM_CREATE));
   // Destroyed from inside its own message: the object goes only once that
@@ -93,9 +97,10 @@ TEST(FrameworkWindow, RefusedCreationIsNoFinalDestroy) {
 
 TEST(FrameworkWindow, SubclassAndUnsubclass) {
   RegisterTestClass();
-  HWND hwnd = CreateWindowExA(0, kClass, "t", WS_OVERLAPPEDWINDOW, 0, 0, 50, 50, nullptr, nullptr, nullptr, nullptr);
+  HWND hwnd = CreateWindowExA(0, kAnsiClass, "t", WS_OVERLAPPEDWINDOW, 0, 0, 50, 50, nullptr, nullptr, nullptr, nullptr);
   Recording w;
   ASSERT_TRUE(w.Subclass(hwnd));
+  EXPECT_TRUE(IsWindowUnicode(hwnd));
   Recording second;
   EXPECT_FALSE(second.Subclass(hwnd));  // one object per window
   SendMessageA(hwnd, WM_USER + 7, 0, 0);
@@ -132,7 +137,7 @@ TEST(FrameworkWindow, NotificationsGoBackToTheSendingChild) {
   Recording parent;
   ASSERT_TRUE(parent.CreateEx(0, kClass, "p", WS_OVERLAPPEDWINDOW, 0, 0, 200, 100, nullptr, nullptr));
   Button button;
-  ASSERT_TRUE(button.CreateEx(0, "BUTTON", "b", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, 0, 0, 80, 24,
+  ASSERT_TRUE(button.CreateEx(0, L"BUTTON", "b", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, 0, 0, 80, 24,
                               parent.hwnd(), reinterpret_cast<HMENU>(100)));
   SendMessageA(parent.hwnd(), WM_COMMAND, MAKEWPARAM(100, BN_CLICKED), reinterpret_cast<LPARAM>(button.hwnd()));
   EXPECT_EQ(button.clicks, 1);

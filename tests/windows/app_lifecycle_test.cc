@@ -55,7 +55,7 @@ class PlainWindowEngine final : public WindowEngine {
     UnitRect r = record->rect();
     HWND ownerWindow = owner ? owner : RuntimeApp::Instance().hiddenOwner();
     if (failCreation) test::FailNextAllocation();  // the window table's entry
-    if (!object->CreateEx(0, "KavrelPlainWindow", "plain", WS_OVERLAPPEDWINDOW | WS_VISIBLE, r.left, r.top, r.width,
+    if (!object->CreateEx(0, L"KavrelPlainWindow", "plain", WS_OVERLAPPEDWINDOW | WS_VISIBLE, r.left, r.top, r.width,
                           r.height, ownerWindow, nullptr))
       return false;
     live_[window.id] = std::move(object);
@@ -278,7 +278,7 @@ KAVREL_CHILD_SCENARIO(Lifecycle) {
     app.SetWindowEngine(&child.engine);
   }
   app.SetProgram(&child.descriptor, &LifecycleMain);
-  return RunApplication(app, GetModuleHandleA(nullptr), const_cast<char*>(""), SW_SHOWNORMAL);
+  return RunApplication(app, GetModuleHandleW(nullptr), SW_SHOWNORMAL);
 }
 
 struct Outcome {

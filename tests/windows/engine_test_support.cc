@@ -17,7 +17,7 @@ namespace kavrel::engine_test {
 
 namespace {
 
-constexpr char kBoxClass[] = "KavrelTestBox";
+constexpr wchar_t kBoxClass[] = L"KavrelTestBox";
 constexpr uint32_t kFirstOffset = 0x1000;
 
 RuntimeApp& App() { return RuntimeApp::Instance(); }
@@ -213,14 +213,14 @@ void PrepareEngine() {
                                               0, nullptr, nullptr};
     app.SetProgram(&descriptor, nullptr);
     app.InitRuntime();
-    WNDCLASSA wc{};
+    WNDCLASSW wc{};
     wc.style = CS_DBLCLKS;
-    wc.lpfnWndProc = DefWindowProcA;
-    wc.hInstance = GetModuleHandleA(nullptr);
-    wc.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
+    wc.lpfnWndProc = DefWindowProcW;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));  // the arrow
     wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
     wc.lpszClassName = kBoxClass;
-    RegisterClassA(&wc);
+    RegisterClassW(&wc);
   }
   // Other tests of this executable route the hook elsewhere and back.
   app.SetWindowEngine(&InstallWindowEngine(app));

@@ -10,7 +10,7 @@ namespace kavrel::unit_test {
 
 namespace {
 
-constexpr char kParentClass[] = "KavrelUnitTestParent";
+constexpr wchar_t kParentClass[] = L"KavrelUnitTestParent";
 
 HookLog g_log;
 
@@ -35,16 +35,16 @@ intptr_t RecordingHook(int32_t code, intptr_t arg1, intptr_t arg2) {
 }  // namespace
 
 TestParent::TestParent(int width, int height) {
-  HINSTANCE module = GetModuleHandleA(nullptr);
-  WNDCLASSA wc{};
-  if (!GetClassInfoA(module, kParentClass, &wc)) {
-    wc = WNDCLASSA{};
-    wc.lpfnWndProc = DefWindowProcA;
+  HINSTANCE module = GetModuleHandleW(nullptr);
+  WNDCLASSW wc{};
+  if (!GetClassInfoW(module, kParentClass, &wc)) {
+    wc = WNDCLASSW{};
+    wc.lpfnWndProc = DefWindowProcW;
     wc.hInstance = module;
-    wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+    wc.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));  // the arrow
     wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
     wc.lpszClassName = kParentClass;
-    RegisterClassA(&wc);
+    RegisterClassW(&wc);
   }
   CreateEx(WS_EX_TOPMOST, kParentClass, "units", WS_POPUP | WS_CLIPCHILDREN, 0, 0, width, height, nullptr,
            nullptr);
