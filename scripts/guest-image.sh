@@ -13,7 +13,8 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 out=$(realpath -m "${1:?usage: guest-image.sh DIR}")
 mark=$out/ready
-self=$(sha256sum "$0" "$root/scripts/guest-init.sh" "$root/scripts/wine-prefix.sh" | sha256sum | cut -c1-16)
+self=$(sha256sum "$0" "$root/scripts/guest-init.sh" "$root/scripts/wine-prefix.sh" "$root/scripts/wine-locales.sh" |
+  sha256sum | cut -c1-16)
 if [ -f "$mark" ] && [ "$(cat "$mark")" = "$self" ]; then
   echo "guest: image in $out is ready"
   exit 0
@@ -24,10 +25,11 @@ SUDO=""
 
 # What the suites use inside: Wine (wine32 for the 32-bit prefix, wine64 for
 # WoW64), Xvfb, the CJK font and Marlett, ImageMagick for the screenshot,
-# ctest to run the suites in place, and what boots and mounts the shares.
+# ctest to run the suites in place, the locales of every code page the
+# suites run under, and what boots and mounts the shares.
 PKGS="linux-image-amd64 initramfs-tools kmod util-linux mount procps iproute2 \
   wine wine32:i386 wine64 xvfb xauth fonts-wqy-microhei fonts-wine \
-  imagemagick cmake"
+  imagemagick cmake locales"
 
 # The host's own Debian sources, so that the guest comes from the archive
 # this machine uses, at the same release.
@@ -52,6 +54,7 @@ $SUDO mmdebstrap --variant=essential --architectures=amd64,i386 \
   --essential-hook='mkdir -p "$1/etc/initramfs-tools/conf.d"' \
   --essential-hook='echo MODULES=list >"$1/etc/initramfs-tools/conf.d/kavrel"' \
   --essential-hook='printf "%s\n" virtio_pci virtio_blk ext4 9pnet_virtio 9p >"$1/etc/initramfs-tools/modules"' \
+  --customize-hook="for l in $("$root/scripts/wine-locales.sh"); do chroot \"\$1\" localedef -i \${l%.UTF-8} -c -f UTF-8 \$l; done" \
   bookworm "$tree" "$sources" </dev/null
 echo "guest: packages installed in $((SECONDS - start)) s"
 

@@ -20,7 +20,7 @@ fi
 # The 32-bit sub-build's Wine prefixes come ready-made from the guest's disk,
 # under an overlay that takes this run's changes in memory.
 for p in wineprefix wineprefix-wow64; do
-  [ -f "/opt/kavrel/$p/.kavrel-ready-marlett" ] || continue
+  [ -f "/opt/kavrel/$p/.kavrel-ready-fonts" ] || continue
   at=$KAVREL_GUEST_BUILD/windows/$p
   mkdir -p "$at" "/tmp/overlay/$p/upper" "/tmp/overlay/$p/work" &&
     mount -t overlay overlay -o "lowerdir=/opt/kavrel/$p,upperdir=/tmp/overlay/$p/upper,workdir=/tmp/overlay/$p/work" "$at" &&

@@ -9,7 +9,7 @@ if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
 HOST_PKGS="cmake g++ make pkg-config nasm clang libclang-rt-14-dev \
   libjpeg-dev libpng-dev zlib1g-dev libgtest-dev libbenchmark-dev googletest \
   g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix libz-mingw-w64-dev \
-  xvfb xauth fonts-wqy-microhei fonts-wine imagemagick dpkg-dev"
+  xvfb xauth fonts-wqy-microhei fonts-wine imagemagick dpkg-dev locales"
 # wine64 runs the 64-bit build on machines that cannot run 32-bit code.
 WINE_PKGS="wine wine32:i386 wine64"
 
@@ -48,6 +48,11 @@ if [ -n "$missing" ]; then
   echo "setup: installing$missing"
   DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -q --no-install-recommends $missing
 fi
+# The locales whose code pages the suites run Kavrel under
+# (scripts/wine-run.sh), so that Wine's Unix side keeps UTF-8 in each.
+for l in $(bash "$(dirname "$0")/wine-locales.sh"); do
+  locale -a 2>/dev/null | grep -qix "${l%.UTF-8}.utf8" || $SUDO localedef -i "${l%.UTF-8}" -c -f UTF-8 "$l"
+done
 # A machine that runs no 32-bit code runs the 32-bit suites in a qemu guest
 # that the build makes from Debian's packages (scripts/guest-image.sh).
 if ! "$(dirname "$0")/runs-32bit.sh"; then

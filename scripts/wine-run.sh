@@ -82,12 +82,23 @@ fi
 . "$root/scripts/wine-prefix.sh" || exit 1
 [ "$prefix_only" = 1 ] && exit 0
 
-# The ANSI code page comes from the locale: 936 by default. KAVREL_CODEPAGE=1252
-# gives 1252, with file names in UTF-8 so that a folder name can hold é.
-if [ "${KAVREL_CODEPAGE:-936}" = 1252 ]; then
-  locale=(env -u LC_ALL LANG=en_US.UTF-8 LC_CTYPE=C.UTF-8)
-else
-  locale=(env LC_ALL=zh_CN.UTF-8)
+# The system's code page for non-Unicode programs comes from the locale:
+# KAVREL_CODEPAGE picks it, 936 by default (scripts/wine-locales.sh). The
+# locales are installed (scripts/setup.sh), so that Wine's Unix side keeps
+# file names and arguments in UTF-8.
+lc=$("$root/scripts/wine-locales.sh" "${KAVREL_CODEPAGE:-936}") ||
+  { echo "wine-run: no locale for code page $KAVREL_CODEPAGE" >&2; exit 2; }
+locale=(env -u LANG -u LANGUAGE -u LC_CTYPE LC_ALL=$lc)
+# Wine substitutes the dialog font "MS Shell Dlg" (the default GUI font) by
+# code page, and writes its table into the prefix when the code page
+# changes. Under another code page than 936 it is set back to 936's SimSun
+# (which the prefix replaces with its CJK font), after a first Wine process
+# has written the table, so that the same characters show in the same face.
+if [ "$lc" != zh_CN.UTF-8 ]; then
+  for face in "MS Shell Dlg" "MS Shell Dlg 2"; do
+    "${locale[@]}" "$wine" reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontSubstitutes' \
+      /v "$face" /d SimSun /f >/dev/null 2>&1
+  done
 fi
 launch=("$wine")
 if [ "$desktop" = 1 ]; then

@@ -1,5 +1,5 @@
-// Which bytes of an ANSI code page start a two-byte character and which may
-// end one. Every text the system handles is bytes in the ANSI code page, so a
+// Which bytes of a code page start a two-byte character and which may end
+// one. Every text of the program is bytes in its code page, 936, so a
 // scan for a single-byte character ('\\', '|', '"', ...) must step over
 // two-byte characters whole, and must know a broken pair when it meets one.
 #pragma once

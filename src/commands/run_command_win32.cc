@@ -15,6 +15,8 @@ namespace kavrel {
 namespace {
 
 constexpr wchar_t kNoCurrentDirectory[] = L"NoDefaultCurrentDirectoryInExePath";
+// The longest command line CreateProcess takes, its terminator included.
+constexpr size_t kMaxCommandLine = 32767;
 
 std::wstring SystemFolder(UINT (WINAPI* get)(LPWSTR, UINT)) {
   wchar_t path[MAX_PATH + 1] = {};
@@ -154,14 +156,16 @@ void Run(CommandResult* result, int32_t count, const CommandArg* args) {
   const size_t units = text.size() + 1;
   if (units > size_t(INT32_MAX) / sizeof(wchar_t)) return;
   auto* commandLine = static_cast<wchar_t*>(Allocate(int32_t(units * sizeof(wchar_t))));
-  WideTextInto(text, commandLine, units);
+  // A line longer than the system's limit starts nothing (Wine would take
+  // it where Windows does not).
+  const bool fits = WideTextInto(text, commandLine, units) < kMaxCommandLine;
   PROCESS_INFORMATION process{};
   const BOOL started =
-      !program.empty() &&
+      fits && !program.empty() &&
       CreateProcessW(program.c_str(), commandLine, nullptr, nullptr, FALSE, CREATE_UNICODE_ENVIRONMENT,
                      environment.empty() ? nullptr : environment.data(), folder.empty() ? nullptr : folder.c_str(),
                      &startup, &process);
-  const DWORD error = started ? 0 : GetLastError();
+  const DWORD error = started ? 0 : fits ? GetLastError() : ERROR_FILENAME_EXCED_RANGE;
   Free(commandLine);
   MarkEvent(started ? "process-started" : "process-failed", started ? int32_t(process.dwProcessId) : int32_t(error));
   if (!started) return;

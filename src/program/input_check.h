@@ -1,5 +1,5 @@
 // What a user's text may hold before it goes into a command line that cmd
-// reads. Texts are bytes in the system's ANSI code page: a lead byte and the
+// reads. Texts are bytes in the program's code page, 936: a lead byte and the
 // trail byte after it are one character, so a trail byte that happens to
 // equal '|' or '^' is no operator. A lead byte without a valid trail byte
 // after it is refused: how the system would convert the broken pair, and

@@ -28,7 +28,7 @@ struct FontDescription {
   uint8_t clipPrecision = 0;
   uint8_t quality = 0;
   uint8_t pitchAndFamily = 0;
-  char faceName[kFaceSize] = {};  // ANSI bytes, NUL-padded
+  char faceName[kFaceSize] = {};  // a program text (936), NUL-padded
 
   // `face` is cut to 31 bytes so that the name stays NUL-terminated.
   void SetFace(std::string_view face);

@@ -67,18 +67,17 @@ int Run() {
 
   // The baseline: the very line Kavrel gave cmd, started directly by this
   // program the way Run starts it, timed to the same netsh entry.
-  auto startDirectly = [&](const std::string& line) -> std::optional<double> {
+  auto startDirectly = [&](const std::string& utf8) -> std::optional<double> {
     log.Clear();
-    std::vector<char> buffer(line.begin(), line.end());
-    buffer.push_back('\0');
-    STARTUPINFOA startup{};
+    std::wstring buffer = FromUtf8(utf8);
+    STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESHOWWINDOW;
     startup.wShowWindow = SW_SHOWNORMAL;  // what Run gives a line started without a show mode
     PROCESS_INFORMATION process{};
     LARGE_INTEGER started{};
     QueryPerformanceCounter(&started);
-    if (!CreateProcessA(nullptr, buffer.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
+    if (!CreateProcessW(nullptr, buffer.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
       return std::nullopt;
     auto records = log.WaitForRecords(1, 30000);
     WaitForSingleObject(process.hProcess, 15000);
@@ -118,7 +117,7 @@ int Run() {
       return 1;
     }
   }
-  std::printf("click to the recording netsh starting, through cmd /c\n");
+  std::printf("click to the recording netsh starting, through cmd\n");
   Report("static address", toStatic);
   Report("DHCP, first netsh", toFirst);
   Report("DHCP, second netsh", toSecond);

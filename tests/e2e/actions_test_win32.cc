@@ -91,11 +91,11 @@ class CommandLines : public KavrelTest {
     for (size_t i = 0; i < records->size(); ++i) {
       const NetshRecord& r = (*records)[i];
       SCOPED_TRACE(testing::Message() << "netsh run " << i + 1);
-      EXPECT_EQ(r.parentCommandLine, line) << Readable(r.parentCommandLine);
+      EXPECT_EQ(r.parentCommandLine, Readable(line));
       EXPECT_EQ(Lower(r.parentImage), "cmd.exe");
       EXPECT_EQ(r.grandparentPid, app->pid()) << "cmd was not started by Kavrel";
       EXPECT_EQ(r.parentPid, records->front().parentPid) << "one cmd runs every netsh of the line";
-      EXPECT_EQ(Arguments(r), netshArgs[i]) << Readable(r.commandLine);
+      EXPECT_EQ(Arguments(r), Readable(netshArgs[i])) << r.commandLine;
       // cmd started in the system folder and looks for netsh on PATH only.
       EXPECT_EQ(Lower(r.workingDirectory), Lower(SystemFolder()));
       EXPECT_FALSE(r.searchesWorkingDirectory);
@@ -131,6 +131,18 @@ TEST_F(CommandLines, ANamePickedFromTheListKeepsItsTrailingBlank) {
   ExpectRun(kStaticButton,
             "cmd /d /v:off /c netsh interface ip set address " + Quoted(kLocal1) + " static 192.168.2.10 255.255.255.0 ",
             {{"interface", "ip", "set", "address", kLocal1, "static", "192.168.2.10", "255.255.255.0"}});
+}
+
+// Typed key by key, a Traditional and a Simplified name run as typed under
+// every code page: 乙太網路 and 连, which Big5 lacks.
+TEST_F(CommandLines, ANameTypedInGoesInAsTyped) {
+  const std::string name = "\xd2\xd2\xcc\xab\xbe\x57\xc2\xb7 " + kLocal;  // 乙太網路 本地连接
+  ASSERT_TRUE(Fill({"", "", "", "", "", ""}));
+  ASSERT_TRUE(app->Type(Unit(kConnectionNameBox), name));
+  ExpectRun(kDhcpButton,
+            "cmd /d /v:off /c netsh interface ip set address " + Quoted(name) + " dhcp & netsh interface ip set dns " +
+                Quoted(name) + " dhcp",
+            {{"interface", "ip", "set", "address", name, "dhcp"}, {"interface", "ip", "set", "dns", name, "dhcp"}});
 }
 
 TEST_F(CommandLines, PreferredDnsRunsWithoutAnAlternate) {
@@ -242,6 +254,39 @@ TEST_F(Injection, LinesThatCmdWouldReadAsMoreAreRefused) {
     if (!c.createdFile.empty()) {
       EXPECT_FALSE(FileExists(c.createdFile)) << c.createdFile;
     }
+  }
+}
+
+// A character that code page 936 has no code for is refused as an unsafe
+// one, in the quoted name and in a bare box alike: never a "?" or a
+// look-alike in a command line.
+TEST_F(Injection, WhatCodePage936CannotHoldIsRefused) {
+  const std::wstring texts[] = {L"\uD55C\uAD6D", L"\U0001F600", std::wstring(1, wchar_t(0xD800)) + L"x"};  // 한국, an emoji
+  for (const std::wstring& text : texts) {
+    SCOPED_TRACE(Utf8(text));
+    ASSERT_TRUE(Fill({kLocal, "192.168.2.10", "255.255.255.0", "", "8.8.8.8", "8.8.4.4"}));
+    ASSERT_TRUE(app->Put(Unit(kAddressBox), L"192.168.2.10" + text));
+    EXPECT_TRUE(ExpectNotice(kStaticButton, kIllegalCharacters));
+    ASSERT_TRUE(app->Put(Unit(kConnectionNameBox), FromGbk(kLocal) + text));
+    for (uint32_t button : {kPreferredButton, kAlternateButton, kDhcpButton})
+      EXPECT_TRUE(ExpectNotice(button, kIllegalCharacters));
+  }
+}
+
+// 30,000 characters in every box: each line is longer than the system
+// takes, so nothing starts, nothing is cut short, and nothing leaks.
+TEST_F(Injection, OverLongTextsStartNothing) {
+  const ResourceCounts before = app->Counts();
+  const uint32_t boxes[] = {kConnectionNameBox, kAddressBox, kMaskBox, kGatewayBox, kPreferredDnsBox, kAlternateDnsBox};
+  for (size_t i = 0; i < std::size(boxes); ++i) ASSERT_TRUE(app->Put(Unit(boxes[i]), std::wstring(30000, L'\u8FDE' + wchar_t(i))));
+  for (uint32_t button : {kStaticButton, kPreferredButton, kAlternateButton, kDhcpButton}) {
+    app->Click(Unit(button));
+    ExpectNothingRun();
+    EXPECT_FALSE(app->CurrentNotice());
+  }
+  ASSERT_TRUE(app->alive());
+  if (before.heapBlocks) {
+    EXPECT_EQ(app->Counts().heapBlocks, before.heapBlocks);
   }
 }
 

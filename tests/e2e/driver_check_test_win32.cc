@@ -20,15 +20,12 @@ std::string Lower(std::string s) {
   return s;
 }
 
-std::vector<std::string> Arguments(const NetshRecord& r) {
-  return r.args.empty() ? r.args : std::vector<std::string>(r.args.begin() + 1, r.args.end());
-}
 
 class DriverCheck : public SessionTest {
  protected:
   StartOptions Options() const override {
     StartOptions o;
-    o.exePath = DirectoryOfDriver() + "kavrel_driver_check_app.exe";
+    o.exePath = DirectoryOfDriver() + L"kavrel_driver_check_app.exe";
     o.windowClass = L"KavrelDriverCheck";
     o.caption = "\xc7\xfd\xb6\xaf\xbc\xec\xb2\xe9";  // 驱动检查
     o.heapCounterSymbol = ImageSymbol("_ZN6kavrel3e2e12_GLOBAL__N_112g_clickCountE");
@@ -75,12 +72,12 @@ TEST_F(DriverCheck, RecordsEveryNetshRunOfACmdLine) {
   ASSERT_TRUE(records);
   ASSERT_EQ(records->size(), 2u);
   for (const auto& r : *records) {
-    EXPECT_EQ(r.parentCommandLine, "cmd /c netsh check \"" + kLocal1 + "\" & netsh again");
+    EXPECT_EQ(r.parentCommandLine, Readable("cmd /c netsh check \"" + kLocal1 + "\" & netsh again"));
     EXPECT_EQ(Lower(r.parentImage), "cmd.exe");
     EXPECT_EQ(r.grandparentPid, app->pid());
     EXPECT_EQ(r.parentPid, records->front().parentPid);
   }
-  EXPECT_EQ(Arguments((*records)[0]), (std::vector<std::string>{"check", kLocal1}));
+  EXPECT_EQ(Arguments((*records)[0]), Readable({"check", kLocal1}));
   EXPECT_EQ(Arguments((*records)[1]), (std::vector<std::string>{"again"}));
 }
 

@@ -48,8 +48,8 @@ std::vector<HWND> TopLevelWindows(DWORD pid) {
   return search.found;
 }
 
-std::optional<std::vector<uint8_t>> ReadWholeFile(const std::string& path) {
-  HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+std::optional<std::vector<uint8_t>> ReadWholeFile(const std::wstring& path) {
+  HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                             nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return std::nullopt;
   std::vector<uint8_t> bytes;
@@ -67,15 +67,15 @@ std::optional<std::vector<uint8_t>> ReadWholeFile(const std::string& path) {
 // The symbol from the image, or, when the image is stripped, from the file
 // its .gnu_debuglink names beside it, provided that file's CRC is the one
 // recorded: symbols of another build would point anywhere.
-std::optional<uint32_t> SymbolRva(const std::string& imagePath, const std::string& name) {
+std::optional<uint32_t> SymbolRva(const std::wstring& imagePath, const std::string& name) {
   auto image = ReadWholeFile(imagePath);
   if (!image) return std::nullopt;
   if (auto rva = FindSymbolRva(*image, name)) return rva;
   auto link = FindDebugLink(*image);
   if (!link) return std::nullopt;
-  size_t slash = imagePath.find_last_of("\\/");
-  std::string folder = slash == std::string::npos ? std::string() : imagePath.substr(0, slash + 1);
-  auto debug = ReadWholeFile(folder + link->fileName);
+  size_t slash = imagePath.find_last_of(L"\\/");
+  std::wstring folder = slash == std::wstring::npos ? std::wstring() : imagePath.substr(0, slash + 1);
+  auto debug = ReadWholeFile(folder + FromUtf8(link->fileName));
   if (!debug || DebugLinkCrc(*debug) != link->crc) return std::nullopt;
   return FindSymbolRva(*debug, name);
 }
@@ -98,13 +98,33 @@ std::wstring FromGbk(const std::string& gbk) {
   return out;
 }
 
-std::string Readable(const std::string& gbk) {
-  std::wstring wide = FromGbk(gbk);
+std::string Utf8(const std::wstring& wide) {
   if (wide.empty()) return {};
   int n = WideCharToMultiByte(CP_UTF8, 0, wide.data(), int(wide.size()), nullptr, 0, nullptr, nullptr);
   std::string out(size_t(std::max(n, 0)), '\0');
   if (n > 0) WideCharToMultiByte(CP_UTF8, 0, wide.data(), int(wide.size()), out.data(), n, nullptr, nullptr);
   return out;
+}
+
+std::wstring FromUtf8(const std::string& utf8) {
+  if (utf8.empty()) return {};
+  int n = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), int(utf8.size()), nullptr, 0);
+  std::wstring out(size_t(std::max(n, 0)), L'\0');
+  if (n > 0) MultiByteToWideChar(CP_UTF8, 0, utf8.data(), int(utf8.size()), out.data(), n);
+  return out;
+}
+
+std::string Readable(const std::string& gbk) { return Utf8(FromGbk(gbk)); }
+
+std::vector<std::string> Readable(const std::vector<std::string>& gbk) {
+  std::vector<std::string> out;
+  for (const std::string& text : gbk) out.push_back(Readable(text));
+  return out;
+}
+
+std::vector<std::string> Arguments(const NetshRecord& record) {
+  if (record.args.empty()) return {};
+  return std::vector<std::string>(record.args.begin() + 1, record.args.end());
 }
 
 bool WaitUntil(const std::function<bool()>& done, DWORD timeoutMs) {
@@ -116,19 +136,20 @@ bool WaitUntil(const std::function<bool()>& done, DWORD timeoutMs) {
   }
 }
 
-std::string WindowText(HWND window) {
+std::wstring WindowWideText(HWND window) {
   LRESULT length = Send(window, WM_GETTEXTLENGTH, 0, 0);
   if (length <= 0) return {};
   std::wstring text(size_t(length) + 1, L'\0');
   LRESULT got = Send(window, WM_GETTEXT, WPARAM(text.size()), LPARAM(text.data()));
   if (got < 0) return {};
   text.resize(std::min(size_t(got), text.size() - 1));
-  return ToGbk(text);
+  return text;
 }
 
-bool SetWindowTextGbk(HWND window, const std::string& gbk) {
-  std::wstring wide = FromGbk(gbk);
-  return Send(window, WM_SETTEXT, 0, LPARAM(wide.c_str())) != -1;
+std::string WindowText(HWND window) { return ToGbk(WindowWideText(window)); }
+
+bool SetWindowTextWide(HWND window, const std::wstring& text) {
+  return Send(window, WM_SETTEXT, 0, LPARAM(text.c_str())) != -1;
 }
 
 std::wstring ClassName(HWND window) {
@@ -174,12 +195,12 @@ std::vector<HWND> ChildrenInZOrder(HWND parent) {
   return children;
 }
 
-std::string DirectoryOfDriver() {
-  char path[MAX_PATH] = {};
-  DWORD n = GetModuleFileNameA(nullptr, path, MAX_PATH);
-  std::string dir(path, n);
-  size_t slash = dir.find_last_of("\\/");
-  return slash == std::string::npos ? std::string() : dir.substr(0, slash + 1);
+std::wstring DirectoryOfDriver() {
+  wchar_t path[MAX_PATH] = {};
+  DWORD n = GetModuleFileNameW(nullptr, path, MAX_PATH);
+  std::wstring dir(path, n);
+  size_t slash = dir.find_last_of(L"\\/");
+  return slash == std::wstring::npos ? std::wstring() : dir.substr(0, slash + 1);
 }
 
 std::string TempPath(const std::string& stem) {
@@ -197,7 +218,7 @@ bool NetshLogFile::Clear() const {
 }
 
 NetshLog NetshLogFile::Read() const {
-  auto bytes = ReadWholeFile(path_);
+  auto bytes = ReadWholeFile(FromUtf8(path_));
   if (!bytes) return {};
   return ParseNetshLog(*bytes);
 }
@@ -227,7 +248,7 @@ EventMarks::EventMarks() : FileTail(Variable("KAVREL_PROFILE_FILE").empty() ? ""
 
 std::string FileTail::SinceMark() const {
   if (path_.empty()) return {};
-  auto bytes = ReadWholeFile(path_);
+  auto bytes = ReadWholeFile(FromUtf8(path_));
   if (!bytes || bytes->size() <= mark_) return {};
   return std::string(bytes->begin() + std::ptrdiff_t(mark_), bytes->end());
 }
@@ -239,10 +260,10 @@ std::string SystemNetshPath() {
 }
 
 bool InstallRecordingNetsh(const NetshLogFile& log, std::string* error) {
-  std::string source = DirectoryOfDriver() + "kavrel_netsh.exe";
+  std::wstring source = DirectoryOfDriver() + L"kavrel_netsh.exe";
   std::string target = SystemNetshPath();
-  if (!CopyFileA(source.c_str(), target.c_str(), FALSE)) {
-    *error = "cannot copy " + source + " to " + target + " (error " + std::to_string(GetLastError()) + ")";
+  if (!CopyFileW(source.c_str(), FromUtf8(target).c_str(), FALSE)) {
+    *error = "cannot copy " + Utf8(source) + " to " + target + " (error " + std::to_string(GetLastError()) + ")";
     return false;
   }
   SetEnvironmentVariableA("KAVREL_NETSH_LOG", log.path().c_str());
@@ -271,9 +292,9 @@ bool InstallRecordingNetsh(const NetshLogFile& log, std::string* error) {
 
 StartOptions KavrelOptions() {
   StartOptions options;
-  char exe[MAX_PATH] = {};
-  DWORD n = GetEnvironmentVariableA("KAVREL_EXE", exe, MAX_PATH);
-  options.exePath = n > 0 && n < MAX_PATH ? std::string(exe, n) : DirectoryOfDriver() + "Kavrel.exe";
+  wchar_t exe[MAX_PATH] = {};
+  DWORD n = GetEnvironmentVariableW(L"KAVREL_EXE", exe, MAX_PATH);
+  options.exePath = n > 0 && n < MAX_PATH ? std::wstring(exe, n) : DirectoryOfDriver() + L"Kavrel.exe";
   options.windowClass = L"WTWindow";
   options.caption = "Kavrel V1.2";
   // The runtime heap's count of blocks not yet freed.
@@ -284,13 +305,13 @@ StartOptions KavrelOptions() {
 std::unique_ptr<AppSession> AppSession::Start(const StartOptions& options, std::string* error) {
   std::unique_ptr<AppSession> session(new AppSession());
   session->options_ = options;
-  STARTUPINFOA startup{};
+  STARTUPINFOW startup{};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION info{};
-  std::string line = "\"" + options.exePath + "\"";
-  if (!CreateProcessA(options.exePath.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+  std::wstring line = L"\"" + options.exePath + L"\"";
+  if (!CreateProcessW(options.exePath.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
                       &info)) {
-    *error = "cannot start " + options.exePath + " (error " + std::to_string(GetLastError()) + ")";
+    *error = "cannot start " + Utf8(options.exePath) + " (error " + std::to_string(GetLastError()) + ")";
     return nullptr;
   }
   session->process_ = info.hProcess;
@@ -346,18 +367,15 @@ HWND AppSession::FindUnit(const wchar_t* cls, int left, int top) const {
   return nullptr;
 }
 
-bool AppSession::Put(HWND combo, const std::string& gbk) const {
-  SetWindowTextGbk(combo, gbk);
-  return WaitUntil([&] { return WindowText(combo) == gbk; }, 5000);
+bool AppSession::Put(HWND combo, const std::wstring& text) const {
+  SetWindowTextWide(combo, text);
+  return WaitUntil([&] { return WindowWideText(combo) == text; }, 5000);
 }
 
 bool AppSession::Type(HWND combo, const std::string& gbk) const {
   HWND edit = FindWindowExW(combo, nullptr, L"Edit", nullptr);
-  if (!edit || !Put(combo, "")) return false;
-  for (unsigned char c : gbk) {
-    if (c >= 0x80) return false;
-    PostMessageW(edit, WM_CHAR, WPARAM(c), 1);
-  }
+  if (!edit || !Put(combo, std::wstring())) return false;
+  for (wchar_t c : FromGbk(gbk)) PostMessageW(edit, WM_CHAR, WPARAM(c), 1);
   return WaitUntil([&] { return WindowText(combo) == gbk; }, 5000);
 }
 

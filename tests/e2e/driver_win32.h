@@ -3,7 +3,8 @@
 // window messages and keystrokes, and reads back what it shows. Texts are
 // read with wide messages sent by the driver itself (GetWindowText does not
 // cross processes, and Wine marshals the ANSI text messages wrongly across
-// them) and compared as GBK bytes.
+// them) and compared as GBK bytes; what the recording netsh recorded is
+// UTF-8, compared with the UTF-8 of the GBK text that should have run.
 #pragma once
 
 #include <windows.h>
@@ -23,14 +24,22 @@ namespace kavrel::e2e {
 // GBK (code page 936) and UTF-16, whatever the driver's own code page.
 std::string ToGbk(const std::wstring& wide);
 std::wstring FromGbk(const std::string& gbk);
-// UTF-8, for messages a person reads on the terminal.
+// UTF-8: of a GBK text (for a comparison with a record, and for messages a
+// person reads on the terminal), and of UTF-16.
 std::string Readable(const std::string& gbk);
+std::vector<std::string> Readable(const std::vector<std::string>& gbk);
+std::string Utf8(const std::wstring& wide);
+std::wstring FromUtf8(const std::string& utf8);
+
+// A record's arguments after the program name.
+std::vector<std::string> Arguments(const NetshRecord& record);
 
 // Polls `done` every few milliseconds; true as soon as it holds.
 bool WaitUntil(const std::function<bool()>& done, DWORD timeoutMs);
 
-std::string WindowText(HWND window);
-bool SetWindowTextGbk(HWND window, const std::string& gbk);
+std::wstring WindowWideText(HWND window);
+std::string WindowText(HWND window);  // GBK
+bool SetWindowTextWide(HWND window, const std::wstring& text);
 std::wstring ClassName(HWND window);
 bool IsClass(HWND window, const wchar_t* name);
 // The window's rectangle in its parent's client coordinates (screen
@@ -42,7 +51,7 @@ std::vector<HWND> Descendants(HWND window);
 // Children of `parent` from the top of the z-order down.
 std::vector<HWND> ChildrenInZOrder(HWND parent);
 
-std::string DirectoryOfDriver();
+std::wstring DirectoryOfDriver();
 // A unique path for this run (Windows form) under the prefix's temp folder.
 std::string TempPath(const std::string& stem);
 bool FileExists(const std::string& path);
@@ -113,7 +122,7 @@ struct ResourceCounts {
 };
 
 struct StartOptions {
-  std::string exePath;
+  std::wstring exePath;
   std::wstring windowClass;
   std::string caption;  // GBK
   // Variable to read for HeapBlocks(): an exact symbol of the image.
@@ -143,9 +152,10 @@ class AppSession {
   HWND FindUnit(const wchar_t* cls, int left, int top) const;
 
   // Text into a combo box the way a paste does (WM_SETTEXT), or key by key
-  // into its edit field (WM_CHAR, ASCII only: Wine splits a posted GBK
-  // character into two unusable bytes); both wait until the box shows it.
-  bool Put(HWND combo, const std::string& gbk) const;
+  // into its edit field (WM_CHAR, in UTF-16 units); both wait until the box
+  // shows it.
+  bool Put(HWND combo, const std::wstring& text) const;
+  bool Put(HWND combo, const std::string& gbk) const { return Put(combo, FromGbk(gbk)); }
   bool Type(HWND combo, const std::string& gbk) const;
   // Chooses list entry `index` with the arrow keys in the edit field, as a
   // user does; true once the box shows that entry.

@@ -20,29 +20,30 @@ bool Planted() {
   return GetEnvironmentVariableA("KAVREL_E2E_PLANTED", value, sizeof value) == 1 && value[0] == '1';
 }
 
-std::string PlantedFolder() {
-  char temp[MAX_PATH + 1] = {};
-  GetTempPathA(MAX_PATH, temp);
-  return std::string(temp) + "kavrel-planted";
+std::wstring PlantedFolder() {
+  wchar_t temp[MAX_PATH + 1] = {};
+  GetTempPathW(MAX_PATH, temp);
+  return std::wstring(temp) + L"kavrel-planted";
 }
 
 // The names cmd and netsh would be found by in a folder searched for them.
-const std::vector<std::string> kStandIns = {"cmd.exe", "netsh.exe", "netsh.com", "netsh.bat", "netsh.cmd"};
+const std::vector<std::wstring> kStandIns = {L"cmd.exe", L"netsh.exe", L"netsh.com", L"netsh.bat", L"netsh.cmd"};
 
 // Kavrel.exe (KAVREL_EXE, if set) with its symbols, and beside it a stand-in
 // under each name, with no mark left by an earlier run.
 testing::AssertionResult Plant() {
-  const std::string folder = PlantedFolder(), exe = KavrelOptions().exePath, driver = DirectoryOfDriver();
-  CreateDirectoryA(folder.c_str(), nullptr);
-  std::vector<std::pair<std::string, std::string>> copies = {{exe, "Kavrel.exe"}, {exe + ".debug", "Kavrel.exe.debug"}};
-  for (const std::string& name : kStandIns) {
-    DeleteFileA((folder + "\\" + name + ".ran").c_str());
-    const bool batch = name.ends_with(".bat") || name.ends_with(".cmd");
-    copies.push_back({driver + (batch ? "kavrel_standin.cmd" : "kavrel_standin.exe"), name});
+  const std::wstring folder = PlantedFolder(), exe = KavrelOptions().exePath, driver = DirectoryOfDriver();
+  CreateDirectoryW(folder.c_str(), nullptr);
+  std::vector<std::pair<std::wstring, std::wstring>> copies = {{exe, L"Kavrel.exe"},
+                                                               {exe + L".debug", L"Kavrel.exe.debug"}};
+  for (const std::wstring& name : kStandIns) {
+    DeleteFileW((folder + L"\\" + name + L".ran").c_str());
+    const bool batch = name.ends_with(L".bat") || name.ends_with(L".cmd");
+    copies.push_back({driver + (batch ? L"kavrel_standin.cmd" : L"kavrel_standin.exe"), name});
   }
   for (const auto& [from, name] : copies)
-    if (!CopyFileA(from.c_str(), (folder + "\\" + name).c_str(), FALSE))
-      return testing::AssertionFailure() << "cannot copy " << from << " to " << folder << "\\" << name;
+    if (!CopyFileW(from.c_str(), (folder + L"\\" + name).c_str(), FALSE))
+      return testing::AssertionFailure() << "cannot copy " << Utf8(from) << " to " << Utf8(folder + L"\\" + name);
   return testing::AssertionSuccess();
 }
 
@@ -56,15 +57,16 @@ std::string SystemFolder() {
 
 StartOptions KavrelTest::Options() const {
   StartOptions options = KavrelOptions();
-  if (Planted()) options.exePath = PlantedFolder() + "\\Kavrel.exe";
+  if (Planted()) options.exePath = PlantedFolder() + L"\\Kavrel.exe";
   return options;
 }
 
 std::vector<std::string> KavrelTest::PlantedStandInsThatRan() const {
   std::vector<std::string> ran;
   if (!Planted()) return ran;
-  for (const std::string& name : kStandIns)
-    if (FileExists(PlantedFolder() + "\\" + name + ".ran")) ran.push_back(name);
+  for (const std::wstring& name : kStandIns)
+    if (GetFileAttributesW((PlantedFolder() + L"\\" + name + L".ran").c_str()) != INVALID_FILE_ATTRIBUTES)
+      ran.push_back(Utf8(name));
   return ran;
 }
 
@@ -206,9 +208,5 @@ std::optional<std::vector<NetshRecord>> KavrelTest::PressAndRecord(uint32_t butt
   }
 }
 
-std::vector<std::string> Arguments(const NetshRecord& record) {
-  if (record.args.empty()) return {};
-  return std::vector<std::string>(record.args.begin() + 1, record.args.end());
-}
 
 }  // namespace kavrel::e2e

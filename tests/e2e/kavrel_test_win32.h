@@ -55,7 +55,5 @@ class KavrelTest : public SessionTest {
 // The system folder, where every program Kavrel starts starts.
 std::string SystemFolder();
 
-// A record's arguments after the program name.
-std::vector<std::string> Arguments(const NetshRecord& record);
 
 }  // namespace kavrel::e2e

@@ -18,7 +18,8 @@ struct NetshRecord {
   uint32_t parentPid = 0;
   uint32_t grandparentPid = 0;  // the process that started the parent
   uint64_t startTicks = 0;      // QueryPerformanceCounter at entry
-  std::string commandLine;      // GetCommandLineA, bytes as received
+  // Texts in UTF-8, of the UTF-16 the system gave.
+  std::string commandLine;      // GetCommandLineW
   std::string parentImage;      // e.g. "cmd.exe"
   std::string parentCommandLine;
   std::string workingDirectory;   // inherited through cmd from the program

@@ -2,6 +2,8 @@
 // system32 and run instead of Wine's own (WINEDLLOVERRIDES=netsh.exe=n), it
 // changes nothing: it appends what it was asked to do, and by whom, to the
 // log named by KAVREL_NETSH_LOG (else C:\kavrel-netsh.log) and ends with 0.
+// Every text is recorded as the system gave it in UTF-16, written as UTF-8,
+// so that tests compare characters, not bytes of some code page.
 #include <windows.h>
 
 #include "netsh_record.h"
@@ -32,9 +34,17 @@ HANDLE OpenLogExclusive(const std::string& path) {
   return INVALID_HANDLE_VALUE;
 }
 
+
+std::string Utf8(const wchar_t* wide, size_t n) {
+  const int size = WideCharToMultiByte(CP_UTF8, 0, wide, int(n), nullptr, 0, nullptr, nullptr);
+  std::string out(size_t(size > 0 ? size : 0), '\0');
+  if (size > 0) WideCharToMultiByte(CP_UTF8, 0, wide, int(n), out.data(), size, nullptr, nullptr);
+  return out;
+}
+
 }  // namespace
 
-int main(int argc, char** argv) {
+int wmain(int argc, wchar_t** argv) {
   using namespace kavrel::e2e;
   LARGE_INTEGER now{};
   QueryPerformanceCounter(&now);
@@ -42,11 +52,12 @@ int main(int argc, char** argv) {
   NetshRecord record;
   record.startTicks = uint64_t(now.QuadPart);
   record.pid = GetCurrentProcessId();
-  record.commandLine = GetCommandLineA();
-  for (int i = 0; i < argc; ++i) record.args.emplace_back(argv[i]);
-  char directory[MAX_PATH + 1] = {};
-  const DWORD n = GetCurrentDirectoryA(sizeof directory, directory);
-  if (n > 0 && n < sizeof directory) record.workingDirectory.assign(directory, n);
+  const wchar_t* line = GetCommandLineW();
+  record.commandLine = Utf8(line, wcslen(line));
+  for (int i = 0; i < argc; ++i) record.args.push_back(Utf8(argv[i], wcslen(argv[i])));
+  wchar_t directory[MAX_PATH + 1] = {};
+  const DWORD n = GetCurrentDirectoryW(MAX_PATH + 1, directory);
+  if (n > 0 && n <= MAX_PATH) record.workingDirectory = Utf8(directory, n);
   record.searchesWorkingDirectory = NeedCurrentDirectoryForExePathW(L"netsh") != FALSE;
   record.parentPid = ParentProcessId(GetCurrentProcess());
   if (auto parent = FindProcess(record.parentPid)) {

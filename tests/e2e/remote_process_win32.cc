@@ -104,9 +104,9 @@ std::optional<std::string> RemoteCommandLine(HANDLE process) {
   auto wide = RemoteParameter(process, kParametersCommandLine);
   if (!wide) return std::nullopt;
   if (wide->empty()) return std::string();
-  int n = WideCharToMultiByte(CP_ACP, 0, wide->data(), int(wide->size()), nullptr, 0, nullptr, nullptr);
+  int n = WideCharToMultiByte(CP_UTF8, 0, wide->data(), int(wide->size()), nullptr, 0, nullptr, nullptr);
   std::string out(size_t(n > 0 ? n : 0), '\0');
-  if (n > 0) WideCharToMultiByte(CP_ACP, 0, wide->data(), int(wide->size()), out.data(), n, nullptr, nullptr);
+  if (n > 0) WideCharToMultiByte(CP_UTF8, 0, wide->data(), int(wide->size()), out.data(), n, nullptr, nullptr);
   return out;
 }
 

@@ -28,8 +28,8 @@ bool ReadRemote(HANDLE process, uintptr_t address, void* out, size_t n);
 std::optional<uintptr_t> PebAddress(HANDLE process);
 DWORD ParentProcessId(HANDLE process);
 
-// The command line the process was started with, in the ANSI code page;
-// nullopt when it cannot be read.
+// The command line the process was started with, in UTF-8; nullopt when it
+// cannot be read.
 std::optional<std::string> RemoteCommandLine(HANDLE process);
 // Its working directory now, without a trailing backslash (but for a
 // drive's root).

@@ -74,8 +74,8 @@ class Soak : public KavrelTest {
       return false;
     }
     for (const auto& r : *records) {
-      if (r.parentCommandLine != b.line || r.grandparentPid != app->pid()) {
-        ADD_FAILURE() << b.name << " ran " << Readable(r.parentCommandLine);
+      if (r.parentCommandLine != Readable(b.line) || r.grandparentPid != app->pid()) {
+        ADD_FAILURE() << b.name << " ran " << r.parentCommandLine;
         return false;
       }
     }

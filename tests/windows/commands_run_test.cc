@@ -127,6 +127,8 @@ TEST(RunCommand, FalseWhenNothingCanBeStarted) {
   EXPECT_FALSE(CallRun("", CommandArg::OfLogical(false), CommandArg::Omitted()));
   EXPECT_FALSE(CallRun("Z:\\kavrel-no-such-dir\\nothing.exe", CommandArg::OfLogical(true), CommandArg::Omitted()));
   EXPECT_FALSE(CallRun("kavrel-no-such-program /c", CommandArg::OfLogical(true), CommandArg::Omitted()));
+  // Longer than Windows takes, whatever Wine would.
+  EXPECT_FALSE(CallRun("cmd /c rem " + std::string(32760, 'x'), CommandArg::OfLogical(true), CommandArg::Omitted()));
   // A null text is the empty text.
   const CommandArg args[3] = {CommandArg::OfText(nullptr), CommandArg::OfLogical(false), CommandArg::Omitted()};
   EXPECT_EQ(CallCommand(&kavrel::Run, 3, args).low, 0u);
