@@ -5,9 +5,5 @@ list(APPEND KAVREL_NEUTRAL_SOURCES
   src/base/byte_writer.cc
   src/base/code_page.cc
   src/base/startup_profile.cc)
-# Replacing a file takes the system's own call on Windows.
-if(KAVREL_TARGET STREQUAL "windows")
-  list(APPEND KAVREL_NEUTRAL_SOURCES src/base/move_over_win32.cc)
-else()
-  list(APPEND KAVREL_NEUTRAL_SOURCES src/base/move_over.cc)
-endif()
+list(APPEND KAVREL_WIN32_SOURCES
+  src/base/startup_profile_win32.cc)

@@ -1,22 +1,21 @@
 #include "base/startup_profile.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
-#include <string>
-
-#include "base/move_over.h"
 
 namespace kavrel {
 
 namespace {
 
 constexpr size_t kMaxMarks = 128;
+// "<microseconds> <phase> <detail>\n" of one mark, at the most.
+constexpr size_t kLineSize = 96;
 
 struct Profile {
   bool on = false;
-  bool events = false;  // started once: MarkEvent writes
+  ProfileSink sink = nullptr;  // set once started: MarkEvent writes
   int64_t startNs = 0;
-  std::string path;
   ProfileMark marks[kMaxMarks] = {};
   size_t count = 0;
 };
@@ -26,6 +25,14 @@ Profile& TheProfile() {
   return profile;
 }
 
+// One mark's line into `out`; its length.
+size_t FormatMark(const ProfileMark& m, char* out) {
+  const long long us = static_cast<long long>(m.ns / 1000);
+  const int n = m.detail >= 0 ? std::snprintf(out, kLineSize, "%lld %s %d\n", us, m.phase, int(m.detail))
+                              : std::snprintf(out, kLineSize, "%lld %s\n", us, m.phase);
+  return n > 0 ? std::min(size_t(n), kLineSize - 1) : 0;
+}
+
 }  // namespace
 
 int64_t ProfileClockNs() {
@@ -33,12 +40,11 @@ int64_t ProfileClockNs() {
       .count();
 }
 
-void StartProfile(int64_t startNs, const char* path) {
+void StartProfile(int64_t startNs, ProfileSink sink) {
   Profile& p = TheProfile();
-  p.on = true;
-  p.events = true;
+  p.on = sink != nullptr;
+  p.sink = sink;
   p.startNs = startNs;
-  p.path = path ? path : "";
   p.count = 0;
 }
 
@@ -56,41 +62,26 @@ std::span<const ProfileMark> ProfileMarks() {
   return {p.marks, p.count};
 }
 
-namespace {
-
-bool WriteMark(std::FILE* file, const ProfileMark& m) {
-  const long long us = static_cast<long long>(m.ns / 1000);
-  return (m.detail >= 0 ? std::fprintf(file, "%lld %s %d\n", us, m.phase, int(m.detail))
-                        : std::fprintf(file, "%lld %s\n", us, m.phase)) > 0;
-}
-
-}  // namespace
-
 bool FinishProfile(const char* phase) {
   Profile& p = TheProfile();
   if (!p.on) return false;
   p.marks[p.count++] = {phase, -1, ProfileClockNs() - p.startNs};
   p.on = false;
-  // Written beside and then renamed, so a reader never sees half a profile.
-  const std::string part = p.path + ".part";
-  std::FILE* file = std::fopen(part.c_str(), "w");
-  if (!file) return false;
-  bool ok = true;
-  for (size_t i = 0; i < p.count; ++i) ok = WriteMark(file, p.marks[i]) && ok;
-  ok = std::fclose(file) == 0 && ok;
-  return ok && MoveOver(part.c_str(), p.path.c_str());
+  // One block, so that a reader sees the whole profile or none of it.
+  static char text[kMaxMarks * kLineSize];
+  size_t size = 0;
+  for (size_t i = 0; i < p.count; ++i) size += FormatMark(p.marks[i], text + size);
+  return p.sink(text, size);
 }
 
-bool EventMarksOn() { return TheProfile().events; }
+bool EventMarksOn() { return TheProfile().sink != nullptr; }
 
 void MarkEvent(const char* phase, int32_t detail) {
   Profile& p = TheProfile();
-  if (!p.events) return;
-  const std::string path = p.path + ".events";
-  if (std::FILE* file = std::fopen(path.c_str(), "a")) {
-    WriteMark(file, {phase, detail, ProfileClockNs() - p.startNs});
-    std::fclose(file);
-  }
+  // After the profile's own block, so that a reader finds it whole first.
+  if (!p.sink || p.on) return;
+  char line[kLineSize];
+  p.sink(line, FormatMark({phase, detail, ProfileClockNs() - p.startNs}, line));
 }
 
 }  // namespace kavrel

@@ -3,11 +3,9 @@
 // its commands and then runs ProgramMain.
 #include <windows.h>
 
-#include <cstdlib>
-
 #include "app/runtime_app_win32.h"
 #include "app/runtime_services_win32.h"
-#include "base/startup_profile.h"
+#include "base/startup_profile_win32.h"
 #include "program/program.h"
 #include "program/program_descriptor.h"
 #include "window/window_engine_win32.h"
@@ -17,18 +15,6 @@ namespace {
 int32_t StartProgram() {
   kavrel::BindProgramRuntime(&kavrel::TheRuntimeServices(), kavrel::TheProgramCommands());
   return kavrel::ProgramMain();
-}
-
-// The start-up bench names a file for the start-up profile and the clock's
-// reading when it started this process; without them nothing is recorded.
-void StartProfileFromEnvironment() {
-  char path[MAX_PATH] = {};
-  char start[32] = {};
-  const DWORD pathLength = GetEnvironmentVariableA("KAVREL_PROFILE_FILE", path, sizeof path);
-  const DWORD startLength = GetEnvironmentVariableA("KAVREL_PROFILE_START", start, sizeof start);
-  if (pathLength == 0 || pathLength >= sizeof path || startLength == 0 || startLength >= sizeof start) return;
-  kavrel::StartProfile(std::strtoll(start, nullptr, 10), path);
-  kavrel::MarkProfile("winmain");
 }
 
 // From here on a DLL loaded by name comes from the system folder only, never

@@ -26,6 +26,7 @@
 #include <vector>
 
 #include "base/startup_profile.h"
+#include "base/startup_profile_win32.h"
 #include "reference_dialog_win32.h"
 #include "remote_process_win32.h"
 
@@ -51,12 +52,6 @@ LRESULT CALLBACK BareProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   return DefWindowProcA(hwnd, msg, wParam, lParam);
 }
 
-// A child started for the WM_NULL measure is given "-" for its profile file:
-// it records nothing.
-void StartChildProfile(int64_t startNs, const char* file) {
-  if (std::strcmp(file, "-") != 0) kavrel::StartProfile(startNs, file);
-  kavrel::MarkProfile("winmain");
-}
 
 // What was posted and asked to paint, then the first idle.
 void DrainToIdle() {
@@ -70,8 +65,10 @@ void DrainToIdle() {
 
 // A bare program: one empty window like Kavrel's, shown, painted, then idle
 // until it is closed.
-int RunBare(int64_t startNs, const char* file, bool ole) {
-  StartChildProfile(startNs, file);
+// Each child records its profile as Kavrel does, to the handle it was given
+// (none for the WM_NULL measure).
+int RunBare(bool ole) {
+  kavrel::StartProfileFromEnvironment();
   if (ole) {
     OleInitialize(nullptr);
     kavrel::MarkProfile("ole");
@@ -101,8 +98,8 @@ int RunBare(int64_t startNs, const char* file, bool ole) {
 
 // The twin: Kavrel's start-up with the platform's machinery only. Its icon
 // and background are its own resources, as Kavrel's are in its file.
-int RunTwin(int64_t startNs, const char* file) {
-  StartChildProfile(startNs, file);
+int RunTwin() {
+  kavrel::StartProfileFromEnvironment();
   OleInitialize(nullptr);
   kavrel::MarkProfile("ole");
   HINSTANCE module = GetModuleHandleA(nullptr);
@@ -138,13 +135,15 @@ struct Process {
   DWORD id = 0;
 };
 
-Process Start(const std::string& commandLine) {
+// `inherit`: the child inherits this program's inheritable handles (the
+// profile's).
+Process Start(const std::string& commandLine, bool inherit) {
   std::vector<char> line(commandLine.begin(), commandLine.end());
   line.push_back('\0');
   STARTUPINFOA startup{};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION info{};
-  if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info)) {
+  if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, inherit, 0, nullptr, nullptr, &startup, &info)) {
     std::printf("cannot start %s (error %lu)\n", commandLine.c_str(), GetLastError());
     return {};
   }
@@ -222,36 +221,38 @@ Profile ReadProfile(const std::string& path) {
     // A phase that comes again (a second paint) is told apart by its count.
     if (const int n = ++seen[phase]; n > 1) phase += " (" + std::to_string(n) + ")";
     profile.emplace_back(phase, us);
+    if (phase == kIdle) break;  // the program's event marks may follow
   }
   return profile;
 }
 
-// One run: the program started with the profile's file and start named in
-// its environment; its profile once it is idle, or nothing. A program that
-// stays up (Kavrel) is then closed.
-Profile RunOnce(const std::string& commandLine, bool passesArguments, int round) {
+bool EndsIdle(const Profile& profile) { return !profile.empty() && profile.back().first == kIdle; }
+
+// One run: the program started with an inherited handle of the profile's
+// file and the start named in its environment; its profile once it is
+// idle, or nothing. A program that stays up (Kavrel) is then closed.
+Profile RunOnce(const std::string& commandLine, int round) {
   const std::string file = ThisDir() + "startup-profile-" + std::to_string(GetCurrentProcessId()) + "-" +
                            std::to_string(round) + ".txt";
-  DeleteFileA(file.c_str());
+  SECURITY_ATTRIBUTES inherited{sizeof inherited, nullptr, TRUE};
+  HANDLE sink = CreateFileA(file.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                            &inherited, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (sink == INVALID_HANDLE_VALUE) return {};
   const int64_t start = ProfileClockNs();
-  SetEnvironmentVariableA("KAVREL_PROFILE_FILE", file.c_str());
+  SetEnvironmentVariableA("KAVREL_PROFILE_HANDLE", std::to_string(uintptr_t(sink)).c_str());
   SetEnvironmentVariableA("KAVREL_PROFILE_START", std::to_string(start).c_str());
-  const Process p = Start(passesArguments ? commandLine + " " + std::to_string(start) + " \"" + file + "\""
-                                          : commandLine);
-  SetEnvironmentVariableA("KAVREL_PROFILE_FILE", nullptr);
+  const Process p = Start(commandLine, true);
+  SetEnvironmentVariableA("KAVREL_PROFILE_HANDLE", nullptr);
   SetEnvironmentVariableA("KAVREL_PROFILE_START", nullptr);
+  CloseHandle(sink);  // the child's copy stays open
   if (!p.handle) return {};
+  // The profile comes in one write, at the first idle.
+  Profile profile;
   const DWORD deadline = GetTickCount() + 30000;
-  while (GetFileAttributesA(file.c_str()) == INVALID_FILE_ATTRIBUTES && GetTickCount() < deadline) {
-    if (WaitForSingleObject(p.handle, 1) == WAIT_OBJECT_0) break;
+  while (!EndsIdle(profile = ReadProfile(file)) && GetTickCount() < deadline) {
+    if (WaitForSingleObject(p.handle, 1) == WAIT_OBJECT_0 && !EndsIdle(profile = ReadProfile(file))) break;
   }
-  // Under Wine the renamed file can be seen a moment before it reads whole.
-  Profile profile = ReadProfile(file);
-  for (int attempt = 0; attempt < 100 && profile.empty() && GetFileAttributesA(file.c_str()) != INVALID_FILE_ATTRIBUTES;
-       ++attempt) {
-    Sleep(5);
-    profile = ReadProfile(file);
-  }
+  if (!EndsIdle(profile)) profile.clear();
   if (profile.empty()) {
     DWORD code = 0;
     GetExitCodeProcess(p.handle, &code);
@@ -267,17 +268,16 @@ Profile RunOnce(const std::string& commandLine, bool passesArguments, int round)
     if (WaitForSingleObject(p.handle, 10000) != WAIT_OBJECT_0) TerminateProcess(p.handle, 1);
   }
   CloseHandle(p.handle);
-  // Kavrel also marks the steps of its events beside the profile.
-  DeleteFileA((file + ".events").c_str());
+  DeleteFileA(file.c_str());
   return profile;
 }
 
 // Microseconds from just before CreateProcess until the child's window is
 // visible and has answered a WM_NULL; -1 when it never does. The child is
 // then closed.
-long long RunUntilAnswering(const std::string& commandLine, bool passesArguments) {
+long long RunUntilAnswering(const std::string& commandLine) {
   const int64_t start = ProfileClockNs();
-  const Process p = Start(passesArguments ? commandLine + " 0 -" : commandLine);
+  const Process p = Start(commandLine, false);
   if (!p.handle) return -1;
   long long us = -1;
   const DWORD deadline = GetTickCount() + 30000;
@@ -345,7 +345,6 @@ void PrintProfile(const char* title, const std::vector<Profile>& runs) {
 struct Subject {
   const char* title;
   std::string line;
-  bool passesArguments;
   std::vector<Profile> runs;
   std::vector<long long> answering;  // the WM_NULL measure, microseconds
 };
@@ -382,17 +381,17 @@ void PrintMemory(const Subject& kavrel, const Subject& twin) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc >= 4 && (std::strcmp(argv[1], "--bare") == 0 || std::strcmp(argv[1], "--bare-ole") == 0))
-    return RunBare(std::atoll(argv[2]), argv[3], std::strcmp(argv[1], "--bare-ole") == 0);
-  if (argc >= 4 && std::strcmp(argv[1], "--twin") == 0) return RunTwin(std::atoll(argv[2]), argv[3]);
+  if (argc >= 2 && (std::strcmp(argv[1], "--bare") == 0 || std::strcmp(argv[1], "--bare-ole") == 0))
+    return RunBare(std::strcmp(argv[1], "--bare-ole") == 0);
+  if (argc >= 2 && std::strcmp(argv[1], "--twin") == 0) return RunTwin();
   const int rounds = argc >= 2 ? std::max(1, std::atoi(argv[1])) : 10;
   const std::string kavrel = "\"" + ThisDir() + "Kavrel.exe\"";
   const std::string self = "\"" + ThisExe() + "\"";
   Subject subjects[] = {
-      {"bare window", self + " --bare", true, {}, {}},
-      {"bare window with OleInitialize", self + " --bare-ole", true, {}, {}},
-      {"twin (the same window, the platform's way)", self + " --twin", true, {}, {}},
-      {"Kavrel.exe", kavrel, false, {}, {}},
+      {"bare window", self + " --bare", {}, {}},
+      {"bare window with OleInitialize", self + " --bare-ole", {}, {}},
+      {"twin (the same window, the platform's way)", self + " --twin", {}, {}},
+      {"Kavrel.exe", kavrel, {}, {}},
   };
   Subject& bare = subjects[0];
   Subject& twin = subjects[2];
@@ -402,11 +401,11 @@ int main(int argc, char** argv) {
   for (int round = -1; round < rounds; ++round) {
     for (Subject& s : subjects) {
       // A run that gives no profile is tried once more before the bench gives up.
-      Profile profile = RunOnce(s.line, s.passesArguments, round + 1);
+      Profile profile = RunOnce(s.line, round + 1);
       if (!HasIdle(profile)) {
         std::printf("%s gave no profile%s%s; once more\n", s.title, profile.empty() ? "" : "; its last mark: ",
                     profile.empty() ? "" : profile.back().first.c_str());
-        profile = RunOnce(s.line, s.passesArguments, round + 1);
+        profile = RunOnce(s.line, round + 1);
       }
       if (!HasIdle(profile)) {
         std::printf("%s gave no profile%s%s\n", s.title, profile.empty() ? "" : "; its last mark: ",
@@ -416,7 +415,7 @@ int main(int argc, char** argv) {
       if (round >= 0) s.runs.push_back(std::move(profile));
     }
     for (Subject* s : {&bare, &twin, &program}) {
-      const long long us = RunUntilAnswering(s->line, s->passesArguments);
+      const long long us = RunUntilAnswering(s->line);
       if (us < 0) {
         std::printf("%s never showed a window that answered\n", s->title);
         return 1;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "base/startup_profile.h"
 #include "pe_symbols.h"
 
 namespace kavrel::e2e {
@@ -244,7 +245,24 @@ FileTail::FileTail(std::string path) : path_(std::move(path)) { mark_ = SinceMar
 
 StandardErrorCopy::StandardErrorCopy() : FileTail(Variable("KAVREL_E2E_STDERR")) {}
 
-EventMarks::EventMarks() : FileTail(Variable("KAVREL_PROFILE_FILE").empty() ? "" : Variable("KAVREL_PROFILE_FILE") + ".events") {}
+EventMarks::EventMarks() : FileTail(Variable("KAVREL_E2E_PROFILE")) {}
+
+ProfileFile::ProfileFile() : path_(TempPath("kavrel-profile")) {
+  SECURITY_ATTRIBUTES inherited{sizeof inherited, nullptr, TRUE};
+  handle_ = CreateFileA(path_.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, &inherited,
+                        CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (handle_ == INVALID_HANDLE_VALUE) return;
+  SetEnvironmentVariableA("KAVREL_PROFILE_HANDLE", std::to_string(uintptr_t(handle_)).c_str());
+  SetEnvironmentVariableA("KAVREL_PROFILE_START", std::to_string(ProfileClockNs()).c_str());
+  SetEnvironmentVariableA("KAVREL_E2E_PROFILE", path_.c_str());
+}
+
+ProfileFile::~ProfileFile() {
+  for (const char* name : {"KAVREL_PROFILE_HANDLE", "KAVREL_PROFILE_START", "KAVREL_E2E_PROFILE"})
+    SetEnvironmentVariableA(name, nullptr);
+  if (handle_ != INVALID_HANDLE_VALUE) CloseHandle(handle_);
+  DeleteFileA(path_.c_str());
+}
 
 std::string FileTail::SinceMark() const {
   if (path_.empty()) return {};
@@ -309,8 +327,8 @@ std::unique_ptr<AppSession> AppSession::Start(const StartOptions& options, std::
   startup.cb = sizeof startup;
   PROCESS_INFORMATION info{};
   std::wstring line = L"\"" + options.exePath + L"\"";
-  if (!CreateProcessW(options.exePath.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                      &info)) {
+  if (!CreateProcessW(options.exePath.c_str(), line.data(), nullptr, nullptr, options.inheritHandles, 0, nullptr,
+                      nullptr, &startup, &info)) {
     *error = "cannot start " + Utf8(options.exePath) + " (error " + std::to_string(GetLastError()) + ")";
     return nullptr;
   }

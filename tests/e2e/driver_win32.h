@@ -91,8 +91,22 @@ struct StandardErrorCopy : FileTail {
   StandardErrorCopy();
 };
 
-// The program's event marks ("<file>.events" of KAVREL_PROFILE_FILE, which
-// it inherits from the driver), when the driver set that variable.
+// The program's profile and event marks: a file of the driver's, written
+// through a handle the program inherits (KAVREL_PROFILE_HANDLE); the file's
+// path is KAVREL_E2E_PROFILE while a ProfileFile is in place.
+class ProfileFile {
+ public:
+  ProfileFile();
+  ~ProfileFile();
+  ProfileFile(const ProfileFile&) = delete;
+  ProfileFile& operator=(const ProfileFile&) = delete;
+
+ private:
+  std::string path_;
+  HANDLE handle_ = INVALID_HANDLE_VALUE;
+};
+
+// What the program marked of its events, when a ProfileFile is in place.
 struct EventMarks : FileTail {
   EventMarks();
 };
@@ -127,6 +141,8 @@ struct StartOptions {
   std::string caption;  // GBK
   // Variable to read for HeapBlocks(): an exact symbol of the image.
   std::string heapCounterSymbol;
+  // The program inherits the driver's inheritable handles (a ProfileFile's).
+  bool inheritHandles = false;
 };
 
 // Kavrel.exe beside the driver, its window class and caption.

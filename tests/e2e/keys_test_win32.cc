@@ -1,5 +1,6 @@
 // Keyboard and closing: the Tab order of the boxes and buttons, Esc, and
-// the system menu's Close, each ending the program with exit code 0.
+// the system menu's Close, each ending the program with exit code 0, with
+// no file written by a name from the environment.
 #include <iterator>
 
 #include "kavrel_test_win32.h"
@@ -71,6 +72,45 @@ TEST_F(Closing, TheSystemMenusCloseEndsWithExitCodeZero) {
   PostMessageW(app->main(), WM_SYSCOMMAND, SC_CLOSE, 0);
   EXPECT_EQ(app->WaitForExit(15000), 0u);
   ExpectNothingRun();
+}
+
+// The start-up profile's old interface named a file in the environment,
+// which Kavrel wrote with administrator rights: it must write no file by a
+// name from there, nor through a handle it did not inherit.
+class ClosingWithAProfilePath : public KavrelTest {
+ protected:
+  void SetUp() override {
+    HANDLE mine = CreateFileA(path_.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS, 0, nullptr);
+    DWORD written = 0;
+    ASSERT_TRUE(WriteFile(mine, "kept", 4, &written, nullptr));
+    SetEnvironmentVariableA("KAVREL_PROFILE_FILE", path_.c_str());
+    SetEnvironmentVariableA("KAVREL_PROFILE_HANDLE", std::to_string(uintptr_t(mine)).c_str());
+    SetEnvironmentVariableA("KAVREL_PROFILE_START", "1");
+    KavrelTest::SetUp();
+    CloseHandle(mine);
+  }
+  void TearDown() override {
+    KavrelTest::TearDown();
+    for (const char* name : {"KAVREL_PROFILE_FILE", "KAVREL_PROFILE_HANDLE", "KAVREL_PROFILE_START"})
+      SetEnvironmentVariableA(name, nullptr);
+    for (const char* end : {"", ".part", ".events"}) DeleteFileA((path_ + end).c_str());
+  }
+  const std::string path_ = TempPath("kavrel-not-a-profile");
+};
+
+TEST_F(ClosingWithAProfilePath, WritesNoFileItNames) {
+  ASSERT_TRUE(Fill({text::kLocal, "", "", "", "", ""}));
+  ASSERT_TRUE(PressAndRecord(kDhcpButton, 2));
+  PostMessageW(app->main(), WM_SYSCOMMAND, SC_CLOSE, 0);
+  EXPECT_EQ(app->WaitForExit(15000), 0u);
+  HANDLE file = CreateFileA(path_.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  char text[16] = {};
+  DWORD got = 0;
+  ReadFile(file, text, sizeof text, &got, nullptr);
+  CloseHandle(file);
+  EXPECT_EQ(std::string(text, got), "kept");
+  EXPECT_FALSE(FileExists(path_ + ".part"));
+  EXPECT_FALSE(FileExists(path_ + ".events"));
 }
 
 }  // namespace

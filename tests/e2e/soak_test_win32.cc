@@ -5,7 +5,6 @@
 // windows; every line that ran was the right one and nothing else ran.
 #include <cstdio>
 
-#include "base/startup_profile.h"
 #include "kavrel_test_win32.h"
 
 namespace kavrel::e2e {
@@ -43,20 +42,13 @@ void Print(const char* when, const ResourceCounts& c) {
 class Soak : public KavrelTest {
  protected:
   // Kavrel marks each step of a press, so that a lost one says where it
-  // stopped.
-  void SetUp() override {
-    const std::string profile = TempPath("kavrel-soak-profile");
-    SetEnvironmentVariableA("KAVREL_PROFILE_FILE", profile.c_str());
-    SetEnvironmentVariableA("KAVREL_PROFILE_START", std::to_string(ProfileClockNs()).c_str());
-    KavrelTest::SetUp();
-    profile_ = profile;
+  // stopped: into a file of the soak's, through a handle it inherits.
+  StartOptions Options() const override {
+    StartOptions options = KavrelTest::Options();
+    options.inheritHandles = true;
+    return options;
   }
-  void TearDown() override {
-    KavrelTest::TearDown();
-    DeleteFileA(profile_.c_str());
-    DeleteFileA((profile_ + ".events").c_str());
-  }
-  std::string profile_;
+  ProfileFile profile_;
   // Says why, when the fields do not take the input.
   bool Filled(const Fields& fields) {
     const testing::AssertionResult filled = Fill(fields);
