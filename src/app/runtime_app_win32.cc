@@ -3,6 +3,8 @@
 #include <ole2.h>
 
 #include <algorithm>
+#include <new>
+#include <stdexcept>
 
 #include "base/startup_profile.h"
 #include "app/exe_path.h"
@@ -27,6 +29,20 @@ intptr_t LibraryCallbackEntry(int32_t code, intptr_t arg1, intptr_t arg2) {
 }
 
 void FatalEntry(const char* message, int32_t code) { RuntimeApp::Instance().ReportFatal(message, code); }
+
+// An exception that reached the edge: out of memory (or a size no storage
+// holds) is the allocation report, anything else the bare report.
+void ReportException() {
+  try {
+    throw;
+  } catch (const std::bad_alloc&) {
+    ReportOutOfMemory(0);
+  } catch (const std::length_error&) {
+    ReportOutOfMemory(0);
+  } catch (...) {
+    ReportFatal(nullptr, 0);
+  }
+}
 
 // The executable's path, read whole however long it is; all empty when it
 // cannot be, so that no folder named by part of it is ever used.
@@ -82,6 +98,7 @@ void RuntimeApp::SetProgram(const ProgramDescriptor* program, int32_t (*programM
 
 bool RuntimeApp::InitInstance() {
   SetFatalHandler(&FatalEntry);
+  SetEdgeFailureHandler(&ReportException);
   exeDirSlash_ = ThisExePath().dirSlash;
   int32_t result = programMain_ ? programMain_() : 0;
   return result != 0;
@@ -113,6 +130,7 @@ intptr_t RuntimeApp::Notify(int32_t code, intptr_t arg1, intptr_t) {
 
 void RuntimeApp::InitRuntime() {
   SetFatalHandler(&FatalEntry);
+  SetEdgeFailureHandler(&ReportException);
   heap_ = GetProcessHeap();
   SetHeapBackend(ProcessHeapBackend());
   if (program_) std::copy(program_->version, program_->version + 3, version_);

@@ -75,8 +75,12 @@ int Application::Run() {
 int RunApplication(Application& app, HINSTANCE instance, int showCommand) {
   app.instance_ = instance ? instance : GetModuleHandleW(nullptr);
   app.showCommand_ = showCommand;
-  if (!app.InitInstance()) return app.ExitInstance();
-  return app.Run();
+  try {
+    if (!app.InitInstance()) return app.ExitInstance();
+    return app.Run();
+  } catch (...) {
+    FailAtTheEdge();
+  }
 }
 
 }  // namespace kavrel

@@ -57,7 +57,16 @@ thread_local HHOOK t_hook = nullptr;
 
 bool IsControlColour(UINT msg) { return msg >= WM_CTLCOLORMSGBOX && msg <= WM_CTLCOLORSTATIC; }
 
+EdgeFailureHandler g_edgeFailure = nullptr;
+
 }  // namespace
+
+void SetEdgeFailureHandler(EdgeFailureHandler handler) { g_edgeFailure = handler; }
+
+void FailAtTheEdge() {
+  if (g_edgeFailure) g_edgeFailure();
+  ExitProcess(UINT(-1));
+}
 
 HWND NotificationSender(HWND parent, UINT msg, WPARAM wParam, LPARAM lParam) {
   switch (msg) {
@@ -132,14 +141,18 @@ HWND Window::Unsubclass() {
 }
 
 LRESULT CALLBACK Window::CreationHook(int code, WPARAM wParam, LPARAM lParam) {
-  HHOOK hook = t_hook;
-  if (code == HCBT_CREATEWND && t_creating) {
-    Window* window = t_creating;
-    t_creating = nullptr;
-    // A window that cannot be attached is refused: CreateEx fails.
-    if (!window->Attach(reinterpret_cast<HWND>(wParam))) return 1;
+  try {
+    HHOOK hook = t_hook;
+    if (code == HCBT_CREATEWND && t_creating) {
+      Window* window = t_creating;
+      t_creating = nullptr;
+      // A window that cannot be attached is refused: CreateEx fails.
+      if (!window->Attach(reinterpret_cast<HWND>(wParam))) return 1;
+    }
+    return CallNextHookEx(hook, code, wParam, lParam);
+  } catch (...) {
+    FailAtTheEdge();
   }
-  return CallNextHookEx(hook, code, wParam, lParam);
 }
 
 bool Window::CreateEx(DWORD exStyle, const wchar_t* className, const char* text, DWORD style, int x, int y,
@@ -230,9 +243,13 @@ LRESULT Window::Dispatch(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
 }
 
 LRESULT CALLBACK Window::StaticProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-  Window* window = FromHandle(hwnd);
-  if (!window || window->hwnd_ != hwnd) return DefWindowProcW(hwnd, msg, wParam, lParam);
-  return window->Dispatch(hwnd, msg, wParam, lParam);
+  try {
+    Window* window = FromHandle(hwnd);
+    if (!window || window->hwnd_ != hwnd) return DefWindowProcW(hwnd, msg, wParam, lParam);
+    return window->Dispatch(hwnd, msg, wParam, lParam);
+  } catch (...) {
+    FailAtTheEdge();
+  }
 }
 
 }  // namespace kavrel

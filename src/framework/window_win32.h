@@ -87,4 +87,13 @@ class Window {
 // The window that sent a child notification, or null when `msg` is not one.
 HWND NotificationSender(HWND parent, UINT msg, WPARAM wParam, LPARAM lParam);
 
+// No exception may cross a frame of the system's. Where the system calls
+// this program (window procedures, the creation hook, RunApplication's
+// steps) one guard catches whatever came this far and calls the handler,
+// inside the catch; the runtime installs its fatal report there. A handler
+// that comes back, or none, ends the process with -1.
+using EdgeFailureHandler = void (*)();
+void SetEdgeFailureHandler(EdgeFailureHandler handler);
+[[noreturn]] void FailAtTheEdge();
+
 }  // namespace kavrel

@@ -2,12 +2,10 @@
 
 #include <algorithm>
 #include <cstring>
-#include <new>
 
 #include "framework/program_text_win32.h"
 
 #include "commands/library_interface.h"
-#include "commands/runtime_heap.h"
 
 namespace kavrel {
 
@@ -152,14 +150,7 @@ bool Unit::RaiseEvent(int32_t index, std::span<const uint32_t> args, SimpleEvent
   return ran;
 }
 
-LRESULT Unit::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
-  try {
-    return UnitProc(msg, wParam, lParam);
-  } catch (...) {
-    // Only running out of memory throws here; the message gets the default.
-    return Default();
-  }
-}
+LRESULT Unit::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) { return UnitProc(msg, wParam, lParam); }
 
 void Unit::ApplyFont(const std::vector<uint8_t>& description) {
   HFONT previous = font_;
@@ -193,36 +184,22 @@ BOOL KAVREL_STDCALL UnitPropertyChanged(Window* unit, int32_t ownIndex, const Pr
   if (tip) *tip = nullptr;
   Unit* object = AsUnit(unit);
   if (!object || !value) return FALSE;
-  try {
-    return object->SetOwnProperty(ownIndex, *value) ? TRUE : FALSE;
-  } catch (const std::bad_alloc&) {
-    ReportOutOfMemory(0);  // never a property quietly left as it was
-  } catch (...) {
-    return FALSE;
-  }
+  // What throws goes on to the guard where the system called in: the fatal
+  // report, never a property quietly left as it was.
+  return object->SetOwnProperty(ownIndex, *value) ? TRUE : FALSE;
 }
 
 HGLOBAL KAVREL_STDCALL UnitSaveProperties(Window* unit) {
   Unit* object = AsUnit(unit);
-  if (!object) return nullptr;
-  try {
-    return BytesToGlobal(object->SaveBlob());
-  } catch (...) {
-    return nullptr;
-  }
+  return object ? BytesToGlobal(object->SaveBlob()) : nullptr;
 }
 
 BOOL KAVREL_STDCALL UnitGetProperty(Window* unit, int32_t ownIndex, PropertyValue* value) {
   Unit* object = AsUnit(unit);
   if (!object || !value) return FALSE;
-  try {
-    return object->GetOwnProperty(ownIndex, *value) ? TRUE : FALSE;
-  } catch (const std::bad_alloc&) {
-    // A failed read would reach the program as an empty value.
-    ReportOutOfMemory(0);
-  } catch (...) {
-    return FALSE;
-  }
+  // FALSE is an index the type does not have; a read that threw goes on to
+  // the fatal report, never to the program as an empty value.
+  return object->GetOwnProperty(ownIndex, *value) ? TRUE : FALSE;
 }
 
 BOOL KAVREL_STDCALL UnitIsDefaultButton(Window* unit) {

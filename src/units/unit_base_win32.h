@@ -150,43 +150,30 @@ struct UnitRoutines {
                                        int32_t controlId, int32_t, int32_t x, int32_t y, int32_t width,
                                        int32_t height, WindowId window, UnitId unit, int32_t,
                                        int32_t designMode) {
-    T* object = nullptr;
-    try {
-      object = new T(window, unit, designMode != 0);
-      if (blob && blobSize >= 1 && !object->props().Load(std::span<const uint8_t>(blob, size_t(blobSize)))) {
-        delete object;
-        return nullptr;
-      }
-      // Build fails only when the window could not be made, so the object
-      // is not attached and nothing else refers to it.
-      if (!object->Build(style, parent, controlId, x, y, width, height)) {
-        delete object;
-        return nullptr;
-      }
-      return object;
-    } catch (...) {
-      // Out of memory: a window already made takes its object with it.
-      if (object && object->hwnd()) DestroyWindow(object->hwnd());
-      else delete object;
+    auto* object = new T(window, unit, designMode != 0);
+    if (blob && blobSize >= 1 && !object->props().Load(std::span<const uint8_t>(blob, size_t(blobSize)))) {
+      delete object;
       return nullptr;
     }
+    // Build fails only when the window could not be made, so the object
+    // is not attached and nothing else refers to it.
+    if (!object->Build(style, parent, controlId, x, y, width, height)) {
+      delete object;
+      return nullptr;
+    }
+    return object;
   }
 
   static HGLOBAL KAVREL_STDCALL ConvertTexts(const uint8_t* blob, int32_t* blobSize, TextConverterFn converter,
                                              uintptr_t user) {
     if (!blobSize) return nullptr;
-    try {
-      typename T::Props scratch;
-      if (blob && *blobSize >= 1 && !scratch.Load(std::span<const uint8_t>(blob, size_t(*blobSize))))
-        return nullptr;
-      if (converter) T::VisitTexts(scratch, converter, user);
-      std::vector<uint8_t> bytes = scratch.Save();
-      HGLOBAL block = BytesToGlobal(bytes);
-      if (block) *blobSize = int32_t(bytes.size());
-      return block;
-    } catch (...) {
-      return nullptr;
-    }
+    typename T::Props scratch;
+    if (blob && *blobSize >= 1 && !scratch.Load(std::span<const uint8_t>(blob, size_t(*blobSize)))) return nullptr;
+    if (converter) T::VisitTexts(scratch, converter, user);
+    std::vector<uint8_t> bytes = scratch.Save();
+    HGLOBAL block = BytesToGlobal(bytes);
+    if (block) *blobSize = int32_t(bytes.size());
+    return block;
   }
 };
 

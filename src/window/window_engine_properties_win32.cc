@@ -75,6 +75,7 @@ PropertyBits WindowEngineWin32::GetUnitProperty(WindowId window, UnitId unit, in
     if (!object) ReportFatal(kPropertyWindowNotLoaded, 0);
     auto get = TypeInterface<GetPropertyFn>(type, iface::kGetProperty);
     if (!entry || !get) return 0;
+    // A read that throws never comes back here: it is the fatal report.
     PropertyValue raw;
     get(object, index - common::kCount, &raw);
     return ConvertPropertyValue(entry->type, raw, selector, &SystemFontContext);

@@ -2,12 +2,10 @@
 // in named steps. Events are blocked while the window is built; a step that
 // fails gives the whole load up and leaves nothing half-built behind.
 #include <map>
-#include <new>
 #include <vector>
 
 #include "base/startup_profile.h"
 #include "commands/library_interface.h"
-#include "commands/runtime_heap.h"
 #include "framework/program_text_win32.h"
 #include "units/unit_interface_win32.h"
 #include "window/window_engine_win32.h"
@@ -303,12 +301,7 @@ bool WindowEngineWin32::LoadWindow(WindowTemplate& window, bool reload, HWND own
   }
   UnitTable& units = window.units();
   if (units.count() == 0 || units.IsMenuItem(0)) return false;
-  try {
-    return WindowLoad(*this, window, id, reload, owner, modal).Run();
-  } catch (const std::bad_alloc&) {
-    // The load's own tables, texts and units; nothing above this catches.
-    ReportOutOfMemory(0);
-  }
+  return WindowLoad(*this, window, id, reload, owner, modal).Run();
 }
 
 }  // namespace kavrel

@@ -17,6 +17,8 @@
 #include "app/runtime_app_win32.h"
 #include "app/runtime_services_win32.h"
 #include "app_test_support.h"
+#include "base/startup_profile.h"
+#include "commands/library_interface.h"
 #include "commands/run_command_win32.h"
 #include "commands/runtime_error.h"
 #include "commands/runtime_heap.h"
@@ -173,11 +175,11 @@ void UseFullHeap() {
 int32_t LifecycleMain() {
   Child& c = *g_child;
   const RuntimeServices& s = *c.services;
-  // The report's box is read into the log before it closes and the process ends.
-  std::unique_ptr<BoxWatcher> watcher;
+  // The report's box is read into the log before it closes and the process
+  // ends. Never destroyed: an exception on its way to the report must not
+  // wait here for the box it is about to bring.
   if (c.mode.rfind("fatal-", 0) == 0)
-    watcher = std::make_unique<BoxWatcher>(
-        kFatalCaption, IDOK, [](HWND box, void*) { Log("box[" + test::BoxText(box) + "]"); }, nullptr);
+    new BoxWatcher(kFatalCaption, IDOK, [](HWND box, void*) { Log("box[" + test::BoxText(box) + "]"); }, nullptr);
   s.Notify(kNotifyInitRuntime, 0, 0);
   c.uiThread = GetCurrentThreadId();
   char cwd[MAX_PATH + 1] = {};
@@ -213,13 +215,26 @@ int32_t LifecycleMain() {
   }
   c.engine.failCreation = c.mode == "fatal-window-table";
   s.LoadWindow(kWindow);
-  if (c.mode == "fatal-combo-read") {
+  if (c.mode.rfind("fatal-combo-read", 0) == 0) {
     // The program's own window: its connection name box holds a text too
     // long to be kept inside a std::string.
     const UnitId box = main_window::kConnectionNameBoxId;
     s.SetUnitProperty(kWindow, box, kContentProperty, -1, reinterpret_cast<uintptr_t>("VMware Network Adapter VMnet8"), 0);
-    test::FailNextAllocation();
+    test::FailNextAllocation(c.mode == "fatal-combo-read-other");
     Log("read " + std::to_string(s.GetUnitProperty(kWindow, box, kContentProperty, -1)));
+  }
+  if (c.mode == "fatal-click") {
+    // A click's handler (the DHCP action, which reads the name) with the
+    // press marks on, run inside the window procedures.
+    StartProfile(ProfileClockNs(), [](const char*, size_t) { return true; });
+    FinishProfile("idle");
+    s.SetUnitProperty(kWindow, main_window::kConnectionNameBoxId, kContentProperty, -1,
+                      reinterpret_cast<uintptr_t>("LAN"), 0);
+    auto* button = reinterpret_cast<Window*>(
+        RuntimeApp::Instance().LibraryCallback(request::kLiveObject, kWindow, main_window::kDhcpButtonId));
+    test::FailNextAllocation();
+    SendMessageW(button->hwnd(), BM_CLICK, 0, 0);
+    Log("clicked");
   }
   HWND window = c.engine.HandleOf(kWindow);
   if (c.mode == "early-close") {
@@ -269,7 +284,7 @@ KAVREL_CHILD_SCENARIO(Lifecycle) {
   child.descriptor = {{3, 0, 0x10054}, nullptr, nullptr, 0, child.store.data(), uint32_t(child.store.size()),
                       2, child.libraries, 0, nullptr, nullptr};
   RuntimeApp& app = RuntimeApp::Instance();
-  if (child.mode == "fatal-combo-read") {
+  if (child.mode.rfind("fatal-combo-read", 0) == 0 || child.mode == "fatal-click") {
     child.descriptor = TheProgramDescriptor();
     child.descriptor.libraryCount = 2;
     child.descriptor.libraries = child.libraries;
@@ -363,6 +378,10 @@ TEST(AppFatalReport, BoxTextThenExitWithoutCleanup) {
       {"fatal-window-table", kStarted + Box(kLoadStartWindowError, 0)},
       // A combo box's content read that runs out: the report, never an empty text.
       {"fatal-combo-read", kStarted + Box(unsized, 0)},
+      // Nor when what it threw was not about memory.
+      {"fatal-combo-read-other", kStarted + Box(nullptr, 0)},
+      // Memory that runs out inside a click's handler, with the press marks on.
+      {"fatal-click", kStarted + Box(unsized, 0)},
       // The store is read after the libraries have been told of the start.
       {"fatal-store", "lib1\n" + Box(kTemplateStoreLoadError, 0)},
   };

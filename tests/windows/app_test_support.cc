@@ -9,14 +9,18 @@
 #include <iterator>
 #include <map>
 #include <new>
+#include <stdexcept>
 
 namespace {
 thread_local bool t_failNext = false;
+thread_local bool t_failOther = false;
 }
 
 void* operator new(std::size_t size) {
   void* p = t_failNext ? nullptr : std::malloc(size ? size : 1);
-  t_failNext = false;
+  const bool other = t_failOther;
+  t_failNext = t_failOther = false;
+  if (!p && other) throw std::runtime_error("injected");
   if (!p) throw std::bad_alloc();
   return p;
 }
@@ -25,7 +29,10 @@ void operator delete(void* p, std::size_t) noexcept { std::free(p); }
 
 namespace kavrel::test {
 
-void FailNextAllocation() { t_failNext = true; }
+void FailNextAllocation(bool otherException) {
+  t_failNext = true;
+  t_failOther = otherException;
+}
 
 namespace {
 

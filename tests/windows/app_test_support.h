@@ -77,9 +77,10 @@ class BoxWatcher {
   std::thread thread_;
 };
 
-// Makes the next operator new on this thread throw std::bad_alloc (this
-// executable replaces the global operator new and delete).
-void FailNextAllocation();
+// Makes the next operator new on this thread throw std::bad_alloc, or with
+// `otherException` an exception that is not about memory (this executable
+// replaces the global operator new and delete).
+void FailNextAllocation(bool otherException = false);
 
 // The text a message box shows (its static text control).
 std::string BoxText(HWND box);
