@@ -87,6 +87,10 @@ int main(int argc, char** argv) {
     fs::create_directories(out / "seeds" / target);
     ok = WriteFile(out / "seeds" / target / name, bytes) && ok;
   };
+  // The background as the window draws it: covering its client area.
+  std::vector<uint8_t> covered = {476 & 0xFF, 476 >> 8, 280 & 0xFF, 280 >> 8};
+  covered.insert(covered.end(), art.background.begin(), art.background.end());
+  seed("fuzz_jpeg_rows", "background_476x280.bin", covered);
   seed("template_store_fuzz", "main_window.bin", block);
   seed("template_store_fuzz", "main_window_bare.bin", WriteTemplateStore({&bare, 1}));
   seed("window_props_fuzz", "main_window.bin", design.units[0].properties);

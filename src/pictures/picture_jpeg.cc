@@ -254,7 +254,8 @@ bool DecodeJpegRows(std::span<const uint8_t> file, BgrxRowStorage& storage, Cove
 int32_t JpegEighthsToCover(int64_t width, int64_t height, CoverSize cover) {
   if (cover.width <= 0 || cover.height <= 0) return 8;
   for (int32_t eighths = 1; eighths < 8; ++eighths)
-    if ((width * eighths + 7) / 8 * 2 >= cover.width * 3 && (height * eighths + 7) / 8 * 2 >= cover.height * 3)
+    if ((width * eighths + 7) / 8 * 2 >= int64_t(cover.width) * 3 &&
+        (height * eighths + 7) / 8 * 2 >= int64_t(cover.height) * 3)
       return eighths;
   return 8;
 }

@@ -182,14 +182,14 @@ HBITMAP MakeBlendedBitmap(HDC dc, const Picture& p, COLORREF background) {
 
 // Key-coloured pixels leave the target as it was: target ^ bitmap, then
 // cleared where the mask says "not key", then ^ bitmap again.
-void DrawWithKeyColour(HDC dc, HDC source, const PictureImage& image, int32_t x, int32_t y,
+bool DrawWithKeyColour(HDC dc, HDC source, const PictureImage& image, int32_t x, int32_t y,
                        int32_t width, int32_t height, COLORREF key) {
   HBITMAP mask = CreateBitmap(image.width, image.height, 1, 1, nullptr);
   HDC maskDc = CreateCompatibleDC(dc);
   if (!mask || !maskDc) {
     if (mask) DeleteObject(mask);
     if (maskDc) DeleteDC(maskDc);
-    return;
+    return false;
   }
   HGDIOBJ oldMask = SelectObject(maskDc, mask);
   // Colour to monochrome: pixels equal to the source's background colour
@@ -202,15 +202,16 @@ void DrawWithKeyColour(HDC dc, HDC source, const PictureImage& image, int32_t x,
   // colour; white and black make the AND a mask.
   COLORREF oldBack = SetBkColor(dc, RGB(255, 255, 255));
   COLORREF oldText = SetTextColor(dc, RGB(0, 0, 0));
-  StretchBlt(dc, x, y, width, height, source, 0, 0, image.width, image.height, SRCINVERT);
-  StretchBlt(dc, x, y, width, height, maskDc, 0, 0, image.width, image.height, SRCAND);
-  StretchBlt(dc, x, y, width, height, source, 0, 0, image.width, image.height, SRCINVERT);
+  const bool drawn = StretchBlt(dc, x, y, width, height, source, 0, 0, image.width, image.height, SRCINVERT) &&
+                     StretchBlt(dc, x, y, width, height, maskDc, 0, 0, image.width, image.height, SRCAND) &&
+                     StretchBlt(dc, x, y, width, height, source, 0, 0, image.width, image.height, SRCINVERT);
   SetBkColor(dc, oldBack);
   SetTextColor(dc, oldText);
 
   SelectObject(maskDc, oldMask);
   DeleteDC(maskDc);
   DeleteObject(mask);
+  return drawn;
 }
 
 // The stretch mode follows the display: HALFTONE above 16 bits per pixel.
@@ -238,23 +239,20 @@ void ReleaseImage(HDC source, HGDIOBJ old) {
   DeleteDC(source);
 }
 
-// One copy of the image, the stretch mode already set.
-void DrawSelected(const PictureImage& image, HDC source, int32_t x, int32_t y, int32_t width,
+// One copy of the image, the stretch mode already set; false when it could
+// not be drawn.
+bool DrawSelected(const PictureImage& image, HDC source, int32_t x, int32_t y, int32_t width,
                   int32_t height, int32_t rasterOperation) {
   if (width == -1) width = image.width;
   if (height == -1) height = image.height;
-  if (image.icon) {
-    DrawIconEx(image.dc, x, y, image.icon, width, height, 0, nullptr, DI_NORMAL);
-    return;
-  }
-  if (!source) return;
+  if (image.icon) return DrawIconEx(image.dc, x, y, image.icon, width, height, 0, nullptr, DI_NORMAL) != FALSE;
+  if (!source) return false;
   if (rasterOperation < 0) {
     COLORREF key = COLORREF(-int64_t(rasterOperation));
-    DrawWithKeyColour(image.dc, source, image, x, y, width, height, key);
-  } else {
-    StretchBlt(image.dc, x, y, width, height, source, 0, 0, image.width, image.height,
-               DWORD(rasterOperation));
+    return DrawWithKeyColour(image.dc, source, image, x, y, width, height, key);
   }
+  return StretchBlt(image.dc, x, y, width, height, source, 0, 0, image.width, image.height,
+                    DWORD(rasterOperation)) != FALSE;
 }
 
 void TakeOut(HRGN* remaining, const PixelRect& r) {
@@ -335,14 +333,15 @@ bool MakePictureImage(HDC dc, const Picture* picture, COLORREF background, Pictu
   return image.bitmap != nullptr;
 }
 
-void DrawPictureImage(const PictureImage& image, int32_t x, int32_t y, int32_t width,
+bool DrawPictureImage(const PictureImage& image, int32_t x, int32_t y, int32_t width,
                       int32_t height, int32_t rasterOperation) {
-  if (!image.dc || (!image.icon && !image.bitmap)) return;
+  if (!image.dc || (!image.icon && !image.bitmap)) return false;
   SetStretchModeForDisplay(image.dc);
   HGDIOBJ old;
   HDC source = SelectImage(image, &old);
-  DrawSelected(image, source, x, y, width, height, rasterOperation);
+  const bool drawn = DrawSelected(image, source, x, y, width, height, rasterOperation);
   ReleaseImage(source, old);
+  return drawn;
 }
 
 void FreePictureImage(PictureImage& image) {
@@ -386,24 +385,28 @@ void DrawPictureLayout(int32_t layout, HDC dc, const KeptPicture& picture, const
   FreePictureImage(image);
 }
 
-bool KeptPicture::Load(std::span<const uint8_t> file, CoverSize cover) {
+KeptPicture::Loaded KeptPicture::Load(std::span<const uint8_t> file, CoverSize cover) {
   Reset();
   ByteReader stream(file);
-  if (DetectPictureKind(stream) != kPictureJpeg) {
+  const PictureKind kind = DetectPictureKind(stream);
+  if (kind == kPictureNone) return Loaded::kNotAPicture;
+  if (kind != kPictureJpeg) {
     if (file.size() <= size_t(INT32_MAX)) picture_ = DecodePicture(file.data(), int32_t(file.size()));
-    if (picture_) serial_ = NextSerial();
-    return picture_ != nullptr;
+    if (!picture_) return Loaded::kFailed;
+    serial_ = NextSerial();
+    return Loaded::kYes;
   }
   DibRows rows;
   if (!DecodeJpegRows(file, rows, cover, &eighths_)) {
     if (rows.bitmap) DeleteObject(rows.bitmap);
-    return false;
+    eighths_ = 8;
+    return Loaded::kFailed;
   }
   bitmap_ = rows.bitmap;
   width_ = rows.width;
   height_ = rows.height;
   serial_ = NextSerial();
-  return true;
+  return Loaded::kYes;
 }
 
 void KeptPicture::Reset() {
@@ -418,9 +421,11 @@ void KeptPicture::Reset() {
 }
 
 bool KeptPicture::Covers(CoverSize cover) const {
-  if (released_) return false;
+  if (!picture_ && !bitmap_) return false;
   if (!bitmap_ || eighths_ == 8) return true;
-  return cover.width > 0 && cover.height > 0 && cover.width <= width_ && cover.height <= height_;
+  // The rule JpegEighthsToCover decodes by.
+  return cover.width > 0 && cover.height > 0 && int64_t(width_) * 2 >= int64_t(cover.width) * 3 &&
+         int64_t(height_) * 2 >= int64_t(cover.height) * 3;
 }
 
 void KeptPicture::ReleasePixels() {

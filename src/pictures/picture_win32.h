@@ -31,8 +31,9 @@ void InstallPictureIconHooks();
 // are not opaque are blended over `background` (0xFF000000: button face).
 bool MakePictureImage(HDC dc, const Picture* picture, COLORREF background, PictureImage& image);
 // A width or height of -1 is the picture's own. A negative raster operation
-// is minus a key colour, drawn as transparent.
-void DrawPictureImage(const PictureImage& image, int32_t x, int32_t y, int32_t width,
+// is minus a key colour, drawn as transparent. False when it could not be
+// drawn whole.
+bool DrawPictureImage(const PictureImage& image, int32_t x, int32_t y, int32_t width,
                       int32_t height, int32_t rasterOperation);
 void FreePictureImage(PictureImage& image);
 
@@ -54,6 +55,12 @@ void DrawPictureLayout(int32_t layout, HDC dc, const Picture* picture, const REC
 // every paint draws from that bitmap: no packed copy of its pixels is made
 // and none is converted per paint. Any other file is kept as a Picture and
 // its image made for each paint, as MakePictureImage makes it.
+//
+// A picture only drawn stretched over an area is decoded at the scale that
+// area needs, and released once the stretched copy holds it; it is decoded
+// again, at the scale the new area needs, when the copy must be drawn anew
+// (another size or colour). Keeping it instead would cost the decoded
+// pixels for as long as the window lives, to spare a decode on a resize.
 class KeptPicture {
  public:
   KeptPicture() = default;
@@ -61,14 +68,18 @@ class KeptPicture {
   KeptPicture(const KeptPicture&) = delete;
   KeptPicture& operator=(const KeptPicture&) = delete;
 
-  // Decodes `file` in place of what was kept; false, with nothing kept,
-  // when it is no sound picture file. A JPEG that is only drawn stretched
-  // over `cover` is decoded at a reduced scale that still covers it.
-  bool Load(std::span<const uint8_t> file, CoverSize cover = {});
+  enum class Loaded { kYes, kNotAPicture, kFailed };
+  // Decodes `file` in place of what was kept; with nothing kept unless it
+  // gives kYes. kNotAPicture: no picture file at all, which no later try
+  // changes; kFailed: an unsound file, or memory or GDI short, worth
+  // another try. A JPEG that is only drawn stretched over `cover` is
+  // decoded at a reduced scale that still covers it.
+  Loaded Load(std::span<const uint8_t> file, CoverSize cover = {});
   void Reset();
   bool empty() const { return !picture_ && !bitmap_ && !released_; }
-  // False when a draw of `cover` (the picture's own size: none) needs more
-  // pixels than were decoded, or they were released, and so a new Load.
+  // True when what was decoded serves a draw over `cover` (the picture's own
+  // size: none): one and a half times the area, as a decode for it keeps.
+  // False when nothing is decoded, released or not, and so a new Load.
   bool Covers(CoverSize cover) const;
   // Frees the decoded pixels once a stretched copy holds all that later
   // paints need; the serial stays, so that copy stays current.

@@ -25,32 +25,38 @@ bool StretchedPicture::Make(HDC dc, const KeptPicture& picture, const RECT& area
   if (!picture.MakeImage(dc, background, image)) return false;
   const PixelRect all{0, 0, width, height};
   placed_ = fitted ? PlaceFitted(all, image.width, image.height) : all;
-  HDC memory = placed_.Empty() ? nullptr : CreateCompatibleDC(dc);
+  bool drawn = placed_.Empty();  // nothing to draw is no failure
+  HDC memory = drawn ? nullptr : CreateCompatibleDC(dc);
   HBITMAP bitmap = memory ? CreateCompatibleBitmap(dc, placed_.Width(), placed_.Height()) : nullptr;
   if (bitmap) {
     previous_ = SelectObject(memory, bitmap);
     const RECT whole{0, 0, placed_.Width(), placed_.Height()};
     HBRUSH brush = CreateSolidBrush(background);
-    FillRect(memory, &whole, brush);
-    DeleteObject(brush);
     image.dc = memory;
-    DrawPictureImage(image, 0, 0, placed_.Width(), placed_.Height(), int32_t(SRCCOPY));
-    memory_ = memory;
-    bitmap_ = bitmap;
-    picture_ = picture.serial();
-    width_ = width;
-    height_ = height;
-    background_ = background;
-    fitted_ = fitted;
-  } else {
-    // No room for the copy: the picture is drawn straight onto the paint.
+    // Only a copy drawn whole is kept: one with a part missing would be
+    // copied on every paint from now on.
+    drawn = brush && FillRect(memory, &whole, brush) &&
+            DrawPictureImage(image, 0, 0, placed_.Width(), placed_.Height(), int32_t(SRCCOPY));
+    if (brush) DeleteObject(brush);
+    if (drawn) {
+      memory_ = memory;
+      bitmap_ = bitmap;
+      picture_ = picture.serial();
+      width_ = width;
+      height_ = height;
+      background_ = background;
+      fitted_ = fitted;
+    } else {
+      SelectObject(memory, previous_);
+    }
+  }
+  if (!bitmap_) {
+    if (bitmap) DeleteObject(bitmap);
     if (memory) DeleteDC(memory);
-    if (!placed_.Empty())
-      DrawPictureImage(image, area.left + placed_.left, area.top + placed_.top, placed_.Width(), placed_.Height(),
-                       int32_t(SRCCOPY));
+    previous_ = nullptr;
   }
   FreePictureImage(image);
-  return true;
+  return drawn;
 }
 
 bool StretchedPicture::Draw(HDC dc, const KeptPicture& picture, const RECT& area, COLORREF background, bool fitted,

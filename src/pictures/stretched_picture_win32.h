@@ -7,7 +7,7 @@
 // pixels a picture leaves transparent show the background, as they did when
 // it was drawn straight onto the paint. It is drawn again when the area's
 // size, the background colour or the layout changes, or after Reset (the
-// picture itself changed).
+// picture itself changed). Only a copy drawn whole is kept.
 #pragma once
 
 #include <windows.h>
@@ -29,8 +29,9 @@ class StretchedPicture {
   // Draws `picture` over `area` of `dc`, stretched over all of it or, when
   // `fitted`, where PlaceFitted puts it, and takes what it drew out of
   // *remaining (deleting the region and setting it to null when that is
-  // all). `remaining` may be null, as may *remaining. False when no image
-  // could be made of the picture.
+  // all). `remaining` may be null, as may *remaining. False, with nothing
+  // drawn, when no copy could be made (memory or GDI short): the caller
+  // fills the area for this paint, and the next paint tries again.
   bool Draw(HDC dc, const KeptPicture& picture, const RECT& area, COLORREF background, bool fitted,
             HRGN* remaining);
   // True when Draw would copy what it already drew, with no need of the

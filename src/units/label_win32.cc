@@ -169,11 +169,8 @@ void Label::Paint(HDC dc) {
 
   const COLORREF back = PaintColour(props_.backColour);
   if (!props_.picture.empty()) {
-    if (picture_.empty()) {
-      picture_.Load(props_.picture);
-      // Bytes that do not decode are not tried again.
-      if (picture_.empty()) props_.picture.clear();
-    }
+    // Bytes that do not decode are not tried again.
+    if (picture_.empty() && picture_.Load(props_.picture) != KeptPicture::Loaded::kYes) props_.picture.clear();
     // Shrunk pictures come from one drawing: the same pixels under any clip.
     const int32_t layout = ClampChoice(props_.pictureLayout, 2);
     if (!picture_.empty() && layout == kLayoutFitted)

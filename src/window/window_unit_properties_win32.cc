@@ -159,7 +159,7 @@ bool WindowUnit::SetOwnProperty(int32_t own, const PropertyValue& value) {
       props_.picture = BytesOf(value);
       stretched_.Reset();
       picture_.Reset();
-      pictureDecoded_ = false;
+      pictureUnsound_ = false;
       InvalidateRect(hwnd, nullptr, TRUE);
       break;
     case WindowOwn::kPictureMode:

@@ -212,35 +212,29 @@ void WindowUnit::PaintBackground(HDC dc) {
   if (GetClipBox(dc, &clip) == ERROR) clip = client;
   const COLORREF colour = ResolveColour(props_.backColour);
   HRGN remaining = CreateRectRgnIndirect(&clip);
-  // A picture that is only drawn stretched over the client area is decoded
-  // no larger than it needs, its pixels are let go once the stretched copy
-  // holds them, and it is decoded again when the copy must be drawn anew
-  // and they no longer serve.
-  const bool stretched = props_.pictureMode == 3;
+  // A picture only drawn stretched over the client area is decoded at the
+  // scale the area needs and released once the stretched copy holds it
+  // (KeptPicture says why); it is decoded again when the copy must be
+  // drawn anew. A decode that failed is tried again at the next paint, and
+  // a paint that cannot draw the picture draws the colour, that paint only.
+  const bool stretched = props_.pictureMode == 3, fitted = props_.pictureMode == 2;
+  const bool hasArea = client.right > 0 && client.bottom > 0;
   const CoverSize cover = stretched ? CoverSize{client.right, client.bottom} : CoverSize{};
-  const bool copyHolds = stretched && stretched_.Holds(picture_, client, colour, false);
-  if (!props_.picture.empty() && (!pictureDecoded_ || (!copyHolds && !picture_.Covers(cover)))) {
-    pictureDecoded_ = true;
+  const bool copyHolds = (stretched || fitted) && stretched_.Holds(picture_, client, colour, fitted);
+  if (!props_.picture.empty() && hasArea && !pictureUnsound_ && !copyHolds && !picture_.Covers(cover)) {
     MarkProfile("background-decode");
-    picture_.Load(props_.picture, cover);
+    pictureUnsound_ = picture_.Load(props_.picture, cover) == KeptPicture::Loaded::kNotAPicture;
     MarkProfile("background-decoded");
   }
-  if (!picture_.empty()) {
-    switch (props_.pictureMode) {
-      case 0:
-      case 1:
-        DrawPictureLayout(int32_t(props_.pictureMode), dc, picture_, client, clip, &remaining, colour);
-        break;
-      case 2:
-      case 3:
-        // Shrunk or stretched: the same pixels under any clip. Once the
-        // stretched copy holds the picture, its decoded pixels may go.
-        stretched_.Draw(dc, picture_, client, colour, !stretched, &remaining);
-        if (stretched && stretched_.Holds(picture_, client, colour, false)) picture_.ReleasePixels();
-        break;
-      default:
-        break;
-    }
+  if (picture_.empty() || !hasArea) {
+    stretched_.Reset();  // no copy stays of what is not shown
+  } else if (stretched || fitted) {
+    // Shrunk or stretched: the same pixels under any clip. Once the
+    // stretched copy holds the picture, its decoded pixels may go.
+    stretched_.Draw(dc, picture_, client, colour, fitted, &remaining);
+    if (stretched && stretched_.Holds(picture_, client, colour, false)) picture_.ReleasePixels();
+  } else if (props_.pictureMode <= 1) {
+    DrawPictureLayout(int32_t(props_.pictureMode), dc, picture_, client, clip, &remaining, colour);
   }
   if (remaining) {
     HBRUSH brush = CreateSolidBrush(colour);
@@ -339,7 +333,7 @@ LRESULT WindowUnit::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
       break;
     case WM_SIZE:
       // Stretched, centred and tiled pictures depend on the client size.
-      if (!picture_.empty() && props_.pictureMode != 0) InvalidateRect(hwnd(), nullptr, TRUE);
+      if (!props_.picture.empty() && props_.pictureMode != 0) InvalidateRect(hwnd(), nullptr, TRUE);
       break;
     case WM_COMMAND:
       if (lParam == 0 && HIWORD(wParam) <= 1 && LOWORD(wParam) >= kMenuCommandBase) {

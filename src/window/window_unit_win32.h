@@ -114,7 +114,7 @@ class WindowUnit : public Window {
   HFONT font_ = nullptr;  // a stock font, never deleted
   KeptPicture picture_;
   StretchedPicture stretched_;  // the picture as layout 2 or 3 last drew it
-  bool pictureDecoded_ = false;
+  bool pictureUnsound_ = false;  // no picture file: not tried again until it changes
   bool loaded_ = false;
   bool helpStarted_ = false;
   // While either is set the veto events are not honoured.

@@ -3,8 +3,9 @@
 // Prints the decode into a Picture and into the bitmap the window keeps, the
 // time of the draw alone (from that bitmap), of a whole paint of a Picture
 // (image made, drawn, freed), of the window's paint (stretched once, then
-// copied) against one BitBlt of a bitmap of the same size, mean and best
-// over the runs.
+// copied) against one BitBlt of a bitmap of the same size, and a resize by
+// the two rules a window could keep its picture by, mean and best over the
+// runs.
 //   bench_picture_draw_win32 [background.jpg]
 #include <windows.h>
 
@@ -79,7 +80,7 @@ int main(int argc, char** argv) {
   // The window's own path: straight into the bitmap it draws from.
   t0 = Now();
   kavrel::KeptPicture kept;
-  const bool keptLoaded = kept.Load(bytes);
+  const bool keptLoaded = kept.Load(bytes) == kavrel::KeptPicture::Loaded::kYes;
   const double keptDecoded = Now() - t0;
   if (!keptLoaded) {
     std::printf("the picture did not decode into a bitmap\n");
@@ -136,12 +137,41 @@ int main(int argc, char** argv) {
   DeleteObject(bitmap);
   DeleteDC(source);
 
+  // A resize between the client area and a smaller one, by the two rules a
+  // window could keep its picture by: released once the stretched copy
+  // holds it and decoded again at the new area's scale (what the window
+  // does), or kept at a scale that covers one and a half times the area.
+  Figures released, keptPixels;
+  const RECT areas[2] = {{0, 0, 420, 250}, area};
+  int turn = 0;
+  kavrel::KeptPicture again;
+  kavrel::StretchedPicture resized;
+  time(released, [&] {
+    const RECT& now = areas[turn++ % 2];
+    again.Load(bytes, {now.right, now.bottom});
+    resized.Draw(dc, again, now, RGB(255, 255, 255), false, nullptr);
+    again.ReleasePixels();
+  });
+  kavrel::KeptPicture held;
+  held.Load(bytes, {width, height});
+  turn = 0;
+  time(keptPixels, [&] { resized.Draw(dc, held, areas[turn++ % 2], RGB(255, 255, 255), false, nullptr); });
+  kavrel::PictureImage heldImage;
+  held.MakeImage(dc, 0, heldImage);
+  const double heldKib = double(heldImage.width) * heldImage.height * 4 / 1024;
+  kavrel::FreePictureImage(heldImage);
+
   draw.Print("stretched draw 1366x768 -> 476x284");
   paint.Print("paint of a Picture (make image, draw, free)");
   cached.Print("paint, stretched once and copied");
   blit.Print("BitBlt of a 476x284 bitmap");
   std::printf("%-44s %8.2f x (means)\n", "paint, stretched once and copied / BitBlt", cached.total / cached.runs /
                                                                                           (blit.total / blit.runs));
+  released.Print("resize, decoded again at the new scale");
+  keptPixels.Print("resize, pixels kept at 1.5x the area");
+  std::printf("%-44s %8.2f x (means); kept pixels hold %.0f KiB for the window's life\n",
+              "resize: decoded again / pixels kept", released.total / released.runs / (keptPixels.total / keptPixels.runs),
+              heldKib);
 
   SelectObject(dc, old);
   DeleteObject(target);

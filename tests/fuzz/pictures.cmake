@@ -1,4 +1,4 @@
-list(APPEND KAVREL_FUZZ_TARGETS fuzz_picture)
+list(APPEND KAVREL_FUZZ_TARGETS fuzz_picture fuzz_jpeg_rows)
 
 # The program that wrote tests/fuzz/seeds/fuzz_picture (run by hand:
 # `make_picture_seeds tests/fuzz/seeds/fuzz_picture`).

@@ -314,6 +314,8 @@ TEST_F(PictureTest, JpegRowsHoldThePicturesPixelsInTheCallersStorage) {
   ASSERT_TRUE(DecodeJpegRows(files[0], whole, {17, 4}, &eighths));
   EXPECT_EQ(eighths, 8);
   EXPECT_EQ(whole.width, 16);
+  // One and a half times the largest cover still counts right.
+  EXPECT_EQ(JpegEighthsToCover(1366, 768, {INT32_MAX, INT32_MAX}), 8);
 }
 
 TEST_F(PictureTest, JpegWithMoreThanAHundredScansIsRefused) {

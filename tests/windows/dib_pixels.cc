@@ -60,6 +60,18 @@ Capture::Capture(HWND hwnd, void (*pump)()) {
   ReleaseDC(hwnd, window);
 }
 
+GdiShortage::GdiShortage(int spare) {
+  while (HRGN region = CreateRectRgn(0, 0, 1, 1)) taken_.push_back(region);
+  for (int i = 0; i < spare && !taken_.empty(); ++i) {
+    DeleteObject(taken_.back());
+    taken_.pop_back();
+  }
+}
+
+GdiShortage::~GdiShortage() {
+  for (HGDIOBJ region : taken_) DeleteObject(region);
+}
+
 Canvas::Canvas(int width, int height, COLORREF fill) {
   width_ = width;
   height_ = height;

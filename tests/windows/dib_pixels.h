@@ -67,6 +67,17 @@ class Capture : public PixelGrid {
   std::vector<uint32_t> pixels_;
 };
 
+// GDI short for a while: every GDI object this process may still make but
+// `spare` is taken, until the object goes.
+class GdiShortage {
+ public:
+  explicit GdiShortage(int spare);
+  ~GdiShortage();
+
+ private:
+  std::vector<HGDIOBJ> taken_;
+};
+
 // A DIB selected into a memory context, first filled with one colour.
 class Canvas : public PixelGrid {
  public:

@@ -516,6 +516,49 @@ TEST_F(EngineWindowTest, AStretchedPictureFollowsColourSizeAndPicture) {
   matches("picture", 240, 130);
 }
 
+// After a shrink and a grow, and after GDI was short for a moment (all but a
+// few of the process's GDI objects taken) while the window had to decode its
+// picture again and make its stretched copy anew: whatever of that failed,
+// the next paint shows what a window made then shows.
+TEST_F(EngineWindowTest, AStretchedPictureComesBackAfterAPaintThatFailed) {
+  WindowProps props = MainLike();
+  props.border = 0;
+  props.startPosition = 0;
+  props.picture = test::ReadGenerated("background.jpg");
+  props.pictureMode = 3;
+  WindowDesign design = NewWindow(props, {0, 0, 200, 100});
+  ASSERT_TRUE(Load(Install(design)));
+  HWND hwnd = WindowHandle(design.id);
+  auto resize = [&](int width, int height, int spare) {
+    SetWindowPos(hwnd, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOREDRAW);
+    if (spare < 0) return;
+    test::Canvas canvas(width, height, RGB(0, 0, 0));
+    test::GdiShortage shortage(spare);
+    SendMessageW(hwnd, WM_PRINTCLIENT, WPARAM(canvas.dc()), PRF_CLIENT | PRF_ERASEBKGND);
+  };
+  auto matches = [&](int width, int height) {
+    WindowDesign fresh = NewWindow(props, {0, 0, width, height});
+    ASSERT_TRUE(Load(Install(fresh)));
+    Capture now(hwnd), expected(WindowHandle(fresh.id));
+    int differing = 0;
+    for (int y = 0; y < height; ++y)
+      for (int x = 0; x < width; ++x) differing += now.At(x, y) != expected.At(x, y) ? 1 : 0;
+    EXPECT_EQ(differing, 0);
+    DestroyWindow(WindowHandle(fresh.id));
+  };
+  { Capture first(hwnd); }
+  resize(120, 70, -1);
+  matches(120, 70);
+  resize(476, 280, -1);
+  matches(476, 280);
+  for (int spare = 0; spare <= 8; ++spare) {
+    SCOPED_TRACE(testing::Message() << spare << " GDI objects to spare");
+    const int width = 200 + 4 * (spare + 1);  // a new size: decoded and copied anew
+    resize(width, 100, spare);
+    matches(width, 100);
+  }
+}
+
 // Two grids side by side, 8 white pixels apart, as a PNG file of the host.
 void SaveSideBySide(const test::PixelGrid& left, const test::PixelGrid& right, const std::string& hostPath) {
   const int width = left.width() + 8 + right.width(), height = std::max(left.height(), right.height());
@@ -551,7 +594,7 @@ TEST_F(EngineWindowTest, AStretchedJpegIsDecodedOnlyAsLargeAsItIsShown) {
   SetWindowPos(hwnd, nullptr, 0, 0, kWidth, kHeight, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   Capture shown(hwnd);
   KeptPicture picture;
-  ASSERT_TRUE(picture.Load(props.picture));
+  ASSERT_EQ(picture.Load(props.picture), KeptPicture::Loaded::kYes);
   StretchedPicture stretched;
   test::Canvas whole(kWidth, kHeight, RGB(0, 0, 0));
   ASSERT_TRUE(stretched.Draw(whole.dc(), picture, client, RGB(255, 255, 255), false, nullptr));

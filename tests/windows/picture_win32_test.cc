@@ -160,7 +160,8 @@ TEST_F(PictureDrawTest, KeptPictureDrawsWhatItsDecodedPictureDraws) {
   auto p = Decode(jpeg);
   ASSERT_TRUE(p);
   KeptPicture kept;
-  ASSERT_TRUE(kept.Load(jpeg));
+  using Loaded = KeptPicture::Loaded;
+  ASSERT_EQ(kept.Load(jpeg), Loaded::kYes);
   const uint64_t first = kept.serial();
   // Both halves of the canvas, drawn the two ways, as whole, stretched and
   // key-coloured draws; the key is a colour the picture holds.
@@ -192,15 +193,16 @@ TEST_F(PictureDrawTest, KeptPictureDrawsWhatItsDecodedPictureDraws) {
   // Other kinds are kept as their Picture; bytes that decode to nothing
   // leave it empty.
   // The same file loaded again is a new picture, whatever handle it gets.
-  ASSERT_TRUE(kept.Load(jpeg));
+  ASSERT_EQ(kept.Load(jpeg), Loaded::kYes);
   EXPECT_NE(kept.serial(), first);
-  ASSERT_TRUE(kept.Load(SolidBmp(3, 2, 0x2040C0)));
+  ASSERT_EQ(kept.Load(SolidBmp(3, 2, 0x2040C0)), Loaded::kYes);
   EXPECT_NE(kept.serial(), first);
   ASSERT_TRUE(DrawPicture(dc_, kept, 200, 200, -1, -1, 0));
   EXPECT_EQ(At(202, 201), (Rgb{0x20, 0x40, 0xC0}));
-  EXPECT_FALSE(kept.Load(Bytes(jpeg.begin(), jpeg.begin() + 40)));
+  EXPECT_EQ(kept.Load(Bytes(jpeg.begin(), jpeg.begin() + 40)), Loaded::kFailed);
   EXPECT_TRUE(kept.empty());
   EXPECT_EQ(kept.serial(), 0u);
+  EXPECT_EQ(kept.Load(Bytes(64, 'x')), Loaded::kNotAPicture);
 }
 
 TEST_F(PictureDrawTest, PaletteKindsDrawTheirColours) {
