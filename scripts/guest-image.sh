@@ -44,6 +44,7 @@ echo "guest: installing Debian with Wine into $tree (a few minutes)"
 # No manuals, documentation or translations: a third less to unpack. The
 # initrd holds only what the guest's virtual machine needs: a fraction of
 # the time to make and to boot.
+make_tree() {
 $SUDO mmdebstrap --variant=essential --architectures=amd64,i386 \
   --include="$(echo $PKGS | tr " " ,)" \
   --aptopt='APT::Install-Recommends "false"' \
@@ -55,7 +56,27 @@ $SUDO mmdebstrap --variant=essential --architectures=amd64,i386 \
   --essential-hook='echo MODULES=list >"$1/etc/initramfs-tools/conf.d/kavrel"' \
   --essential-hook='printf "%s\n" virtio_pci virtio_blk ext4 9pnet_virtio 9p >"$1/etc/initramfs-tools/modules"' \
   --customize-hook="for l in $("$root/scripts/wine-locales.sh"); do chroot \"\$1\" localedef -i \${l%.UTF-8} -c -f UTF-8 \$l; done" \
-  bookworm "$tree" "$sources" </dev/null
+  bookworm "$tree" "$1" </dev/null
+}
+# A mirror caught syncing fails an index now and then ("File has unexpected
+# size"): the tree is made again after a pause, and then without the
+# security suite, which a guest that only runs the tests can do without.
+if ! make_tree "$sources"; then
+  echo "guest: the archive failed; again in 60 s" >&2
+  sleep 60
+  $SUDO rm -rf "$tree"
+  if ! make_tree "$sources"; then
+    echo "guest: the archive failed again; once more without the security suite" >&2
+    $SUDO rm -rf "$tree"
+    plain=$out/plain.${sources##*.}
+    if [ "${sources##*.}" = sources ]; then
+      awk 'BEGIN { RS = ""; ORS = "\n\n" } !/debian-security/' "$sources" >"$plain"
+    else
+      grep -v debian-security "$sources" >"$plain"
+    fi
+    make_tree "$plain" || { echo "guest: Debian could not be installed into $tree" >&2; exit 1; }
+  fi
+fi
 echo "guest: packages installed in $((SECONDS - start)) s"
 
 $SUDO install -m 0755 "$root/scripts/guest-init.sh" "$tree/sbin/kavrel-init"
