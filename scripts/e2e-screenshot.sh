@@ -21,11 +21,14 @@ export KAVREL_WINEPREFIX=${KAVREL_WINEPREFIX:-$win/wineprefix}
 mkdir -p "$(dirname "$out")"
 rm -f "$out"
 status=0
-KAVREL_SCREENSHOT=$out "$root/scripts/e2e-run.sh" "$driver" --gtest_filter='Screenshot.*' || status=$?
+log=$(mktemp)
+trap 'rm -f "$log"' EXIT
+KAVREL_SCREENSHOT=$out "$root/scripts/e2e-run.sh" "$driver" --gtest_filter='Screenshot.*' | tee "$log" || status=$?
 if [ "$status" != 0 ] || [ ! -s "$out" ]; then
   echo "e2e-screenshot: no screenshot was saved (driver exit code $status)" >&2
   exit 1
 fi
 size=$(identify -format '%wx%h' "$out")
-echo "e2e-screenshot: Kavrel's window ($size) saved to $out"
-[ "$size" = 482x309 ] || { echo "e2e-screenshot: the window is not 482x309" >&2; exit 1; }
+client=$(sed -n 's/.*; client area \([0-9x+]*\).*/\1/p' "$log" | tail -n 1)
+echo "e2e-screenshot: Kavrel's window ($size) saved to $out; client area $client"
+[ "${KAVREL_DPI:-96}" != 96 ] || [ "$size" = 482x309 ] || { echo "e2e-screenshot: the window is not 482x309" >&2; exit 1; }

@@ -100,6 +100,16 @@ if [ "$lc" != zh_CN.UTF-8 ]; then
       /v "$face" /d SimSun /f >/dev/null 2>&1
   done
 fi
+# The display's DPI is the prefix's LogPixels, which Wine reads when a
+# process starts: KAVREL_DPI picks it, 96 by default. It is written only
+# when the prefix holds another value.
+dpi=${KAVREL_DPI:-96}
+held=$(awk '/^\[Control Panel\\\\Desktop\]/ { on = 1; next } /^\[/ { on = 0 }
+            on && /^"LogPixels"=dword:/ { sub(/.*dword:/, ""); print; exit }' "$WINEPREFIX/user.reg" 2>/dev/null)
+if [ "$held" != "$(printf %08x "$dpi")" ]; then
+  "${locale[@]}" "$wine" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f >/dev/null 2>&1 &&
+    wineserver -w || { echo "wine-run: LogPixels $dpi could not be set" >&2; exit 1; }
+fi
 launch=("$wine")
 if [ "$desktop" = 1 ]; then
   size=${screen%x*}

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "base/byte_reader.h"
+#include "base/display_scale.h"
 #include "commands/runtime_heap.h"
 #include "pictures/picture_layout.h"
 
@@ -271,22 +272,24 @@ uint64_t NextSerial() {
 
 // One of the layouts of DrawPictureLayout, from a made image.
 void DrawImageLayout(int32_t layout, const PictureImage& image, const RECT& target, const RECT& clip,
-                     HRGN* remaining) {
+                     HRGN* remaining, int32_t dpi) {
   const PixelRect area = ToPixelRect(target);
-  const int32_t w = image.width, h = image.height;
+  // A picture's own size is the design's: at another DPI it is drawn scaled.
+  const int32_t w = ToDpi(image.width, dpi), h = ToDpi(image.height, dpi);
+  const int32_t shownWidth = dpi == kDesignDpi ? -1 : w, shownHeight = dpi == kDesignDpi ? -1 : h;
   SetStretchModeForDisplay(image.dc);
   HGDIOBJ old;
   HDC source = SelectImage(image, &old);
   if (layout == kLayoutNatural) {
     PixelRect at = PlaceNatural(area, w, h);
-    DrawSelected(image, source, at.left, at.top, -1, -1, int32_t(SRCCOPY));
+    DrawSelected(image, source, at.left, at.top, shownWidth, shownHeight, int32_t(SRCCOPY));
     TakeOut(remaining, at);
   } else if (layout == kLayoutTiled) {
     TileRange tiles = TilesMeetingClip(area, ToPixelRect(clip), w, h);
     for (int32_t row = tiles.firstRow; row < tiles.endRow; ++row) {
       for (int32_t column = tiles.firstColumn; column < tiles.endColumn; ++column) {
         PixelRect at = TileAt(area, w, h, column, row);
-        DrawSelected(image, source, at.left, at.top, -1, -1, int32_t(SRCCOPY));
+        DrawSelected(image, source, at.left, at.top, shownWidth, shownHeight, int32_t(SRCCOPY));
       }
     }
     if (remaining && *remaining) {
@@ -359,11 +362,11 @@ bool DrawPicture(HDC dc, const Picture* picture, int32_t x, int32_t y, int32_t w
 }
 
 void DrawPictureLayout(int32_t layout, HDC dc, const Picture* picture, const RECT& target,
-                       const RECT& clip, HRGN* remaining, COLORREF background) {
+                       const RECT& clip, HRGN* remaining, COLORREF background, int32_t dpi) {
   if (layout < kLayoutNatural || layout > kLayoutFitted) return;
   PictureImage image;
   if (!MakePictureImage(dc, picture, background, image)) return;
-  DrawImageLayout(layout, image, target, clip, remaining);
+  DrawImageLayout(layout, image, target, clip, remaining, dpi);
   FreePictureImage(image);
 }
 
@@ -377,11 +380,11 @@ bool DrawPicture(HDC dc, const KeptPicture& picture, int32_t x, int32_t y, int32
 }
 
 void DrawPictureLayout(int32_t layout, HDC dc, const KeptPicture& picture, const RECT& target,
-                       const RECT& clip, HRGN* remaining, COLORREF background) {
+                       const RECT& clip, HRGN* remaining, COLORREF background, int32_t dpi) {
   if (layout < kLayoutNatural || layout > kLayoutFitted) return;
   PictureImage image;
   if (!picture.MakeImage(dc, background, image)) return;
-  DrawImageLayout(layout, image, target, clip, remaining);
+  DrawImageLayout(layout, image, target, clip, remaining, dpi);
   FreePictureImage(image);
 }
 

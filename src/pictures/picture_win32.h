@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <span>
 
+#include "base/display_scale.h"
 #include "pictures/picture.h"
 #include "pictures/picture_layout.h"
 
@@ -46,9 +47,10 @@ bool DrawPicture(HDC dc, const Picture* picture, int32_t x, int32_t y, int32_t w
 // `clip`) or 2 (fitted and centred). Layouts 0 and 2 take the drawn rectangle
 // out of *remaining; layout 1 uses it up: the region is deleted and
 // *remaining set to null, so the caller fills nothing. `remaining` may be
-// null, as may *remaining.
+// null, as may *remaining. The picture's own size is the design's, drawn
+// scaled at a `dpi` other than 96.
 void DrawPictureLayout(int32_t layout, HDC dc, const Picture* picture, const RECT& target,
-                       const RECT& clip, HRGN* remaining, COLORREF background);
+                       const RECT& clip, HRGN* remaining, COLORREF background, int32_t dpi = kDesignDpi);
 
 // A unit's picture between paints, decoded from its file on first use. A
 // JPEG file is decoded straight into a bitmap of the display's format and
@@ -106,6 +108,6 @@ class KeptPicture {
 bool DrawPicture(HDC dc, const KeptPicture& picture, int32_t x, int32_t y, int32_t width, int32_t height,
                  COLORREF background);
 void DrawPictureLayout(int32_t layout, HDC dc, const KeptPicture& picture, const RECT& target,
-                       const RECT& clip, HRGN* remaining, COLORREF background);
+                       const RECT& clip, HRGN* remaining, COLORREF background, int32_t dpi = kDesignDpi);
 
 }  // namespace kavrel

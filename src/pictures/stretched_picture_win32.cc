@@ -16,7 +16,8 @@ void StretchedPicture::Reset() {
   picture_ = 0;
 }
 
-bool StretchedPicture::Make(HDC dc, const KeptPicture& picture, const RECT& area, COLORREF background, bool fitted) {
+bool StretchedPicture::Make(HDC dc, const KeptPicture& picture, const RECT& area, COLORREF background, bool fitted,
+                            int dpi) {
   Reset();
   const int width = area.right - area.left;
   const int height = area.bottom - area.top;
@@ -24,7 +25,7 @@ bool StretchedPicture::Make(HDC dc, const KeptPicture& picture, const RECT& area
   PictureImage image;
   if (!picture.MakeImage(dc, background, image)) return false;
   const PixelRect all{0, 0, width, height};
-  placed_ = fitted ? PlaceFitted(all, image.width, image.height) : all;
+  placed_ = fitted ? PlaceFitted(all, ToDpi(image.width, dpi), ToDpi(image.height, dpi)) : all;
   bool drawn = placed_.Empty();  // nothing to draw is no failure
   HDC memory = drawn ? nullptr : CreateCompatibleDC(dc);
   HBITMAP bitmap = memory ? CreateCompatibleBitmap(dc, placed_.Width(), placed_.Height()) : nullptr;
@@ -46,6 +47,7 @@ bool StretchedPicture::Make(HDC dc, const KeptPicture& picture, const RECT& area
       height_ = height;
       background_ = background;
       fitted_ = fitted;
+      dpi_ = dpi;
     } else {
       SelectObject(memory, previous_);
     }
@@ -60,11 +62,12 @@ bool StretchedPicture::Make(HDC dc, const KeptPicture& picture, const RECT& area
 }
 
 bool StretchedPicture::Draw(HDC dc, const KeptPicture& picture, const RECT& area, COLORREF background, bool fitted,
-                            HRGN* remaining) {
+                            HRGN* remaining, int dpi) {
   const int width = area.right - area.left;
   const int height = area.bottom - area.top;
   if (width <= 0 || height <= 0) return false;
-  if (!Holds(picture, area, background, fitted) && !Make(dc, picture, area, background, fitted)) return false;
+  if (!Holds(picture, area, background, fitted, dpi) && !Make(dc, picture, area, background, fitted, dpi))
+    return false;
   const PixelRect at{area.left + placed_.left, area.top + placed_.top, area.left + placed_.right,
                      area.top + placed_.bottom};
   if (bitmap_) BitBlt(dc, at.left, at.top, at.Width(), at.Height(), memory_, 0, 0, SRCCOPY);

@@ -27,23 +27,25 @@ class StretchedPicture {
   // Forgets the drawn bitmap.
   void Reset();
   // Draws `picture` over `area` of `dc`, stretched over all of it or, when
-  // `fitted`, where PlaceFitted puts it, and takes what it drew out of
+  // `fitted`, where PlaceFitted puts it at its own size at `dpi`, and takes
+  // what it drew out of
   // *remaining (deleting the region and setting it to null when that is
   // all). `remaining` may be null, as may *remaining. False, with nothing
   // drawn, when no copy could be made (memory or GDI short): the caller
   // fills the area for this paint, and the next paint tries again.
   bool Draw(HDC dc, const KeptPicture& picture, const RECT& area, COLORREF background, bool fitted,
-            HRGN* remaining);
+            HRGN* remaining, int dpi = kDesignDpi);
   // True when Draw would copy what it already drew, with no need of the
   // picture's pixels.
-  bool Holds(const KeptPicture& picture, const RECT& area, COLORREF background, bool fitted) const {
+  bool Holds(const KeptPicture& picture, const RECT& area, COLORREF background, bool fitted,
+             int dpi = kDesignDpi) const {
     return bitmap_ && picture.serial() == picture_ && area.right - area.left == width_ &&
-           area.bottom - area.top == height_ && background == background_ && fitted == fitted_;
+           area.bottom - area.top == height_ && background == background_ && fitted == fitted_ && dpi == dpi_;
   }
 
  private:
   // Makes the bitmap for the area's size; false as Draw.
-  bool Make(HDC dc, const KeptPicture& picture, const RECT& area, COLORREF background, bool fitted);
+  bool Make(HDC dc, const KeptPicture& picture, const RECT& area, COLORREF background, bool fitted, int dpi);
 
   HDC memory_ = nullptr;  // holds bitmap_ selected, ready to copy from
   HGDIOBJ previous_ = nullptr;
@@ -53,6 +55,7 @@ class StretchedPicture {
   int height_ = 0;
   COLORREF background_ = 0;
   bool fitted_ = false;
+  int dpi_ = kDesignDpi;
   PixelRect placed_;  // what the bitmap covers, in the area
 };
 

@@ -30,6 +30,7 @@ class Button : public Unit {
   bool IsDefaultButton() override;
 
  protected:
+  void OnDpiChanged(int) override { ApplyFont(props_.font, false); }
   LRESULT UnitProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
   bool OnChildNotify(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* result) override;
   void ReleaseResources() override;

@@ -86,13 +86,13 @@ bool ComboBox::Build(uint32_t style, HWND parent, int32_t id, int32_t x, int32_t
   DWORD s = style | kKindStyles[props_.kind] | CBS_AUTOHSCROLL | WS_VSCROLL | WS_CHILD | WS_CLIPSIBLINGS;
   if (props_.sorted == 1) s |= CBS_SORT;
   // The height given to the window includes the dropped-down list.
-  if (props_.kind != 0 && height < kDropDownHeight) height = kDropDownHeight;
+  if (props_.kind != 0 && height < ToDpi(kDropDownHeight, dpi())) height = ToDpi(kDropDownHeight, dpi());
   background_.Get(props_.backColour);
   if (!CreateEx(0, L"COMBOBOX", props_.content.c_str(), s, x, y, width, height, parent,
                 reinterpret_cast<HMENU>(intptr_t(id))))
     return false;
   ApplyFont(props_.font);
-  SetEntryHeight(int32_t((uint32_t(EntryHeight()) + uint32_t(props_.extraHeight)) & 0xFFFF));
+  SetEntryHeight(int32_t((uint32_t(EntryHeight()) + uint32_t(ExtraHeight(dpi()))) & 0xFFFF));
   SendMessageW(hwnd(), CB_LIMITTEXT, WPARAM(props_.maxLength), 0);
 
   // Item data only for the entries the values reach.
@@ -107,6 +107,7 @@ bool ComboBox::Build(uint32_t style, HWND parent, int32_t id, int32_t x, int32_t
     }
   }
 
+  FitListToEntries();
   props_.currentEntry = ClampListIndex(props_.currentEntry, int32_t(props_.entries.size()));
   SendMessageW(hwnd(), CB_SETCURSEL, WPARAM(props_.currentEntry), 0);
   if (Editable()) {
@@ -124,6 +125,58 @@ void ComboBox::VisitTexts(Props& props, TextConverterFn converter, uintptr_t use
   converter(&props.dataSource, 0, user);
   converter(&props.dataColumn, 0, user);
 }
+
+void ComboBox::OnDpiChanged(int from) {
+  SetEntryHeight(EntryHeight() - ToDpi(props_.extraHeight, from));
+  ApplyFont(props_.font, false);
+  SetEntryHeight(EntryHeight() + ExtraHeight(dpi()));
+  FitListToEntries();
+}
+
+void ComboBox::FitListToEntries() {
+  // At 96 dpi the list is as wide as the box, as designed.
+  int32_t wanted = 0;
+  if (dpi() != kDesignDpi && !props_.entries.empty()) {
+    // A font's characters do not grow exactly with its height: an entry
+    // that fits the design's list may need a few pixels more at this DPI.
+    RECT box{};
+    GetWindowRect(hwnd(), &box);
+    const int32_t roomAtDesign = FromDpi(box.right - box.left, dpi()) - MetricForDpi(SM_CXVSCROLL, kDesignDpi);
+    const int32_t beside = MetricForDpi(SM_CXVSCROLL, dpi());
+    HFONT atDesign = CreateShownFont(props_.font, kDesignDpi);
+    HDC dc = GetDC(hwnd());
+    auto widthIn = [&](HGDIOBJ font, const std::wstring& text) {
+      SIZE size{};
+      HGDIOBJ old = SelectObject(dc, font);
+      GetTextExtentPoint32W(dc, text.c_str(), int(text.size()), &size);
+      SelectObject(dc, old);
+      return int32_t(size.cx);
+    };
+    HGDIOBJ designFont = atDesign ? HGDIOBJ(atDesign) : GetStockObject(DEFAULT_GUI_FONT);
+    HGDIOBJ shownFont = font() ? HGDIOBJ(font()) : GetStockObject(DEFAULT_GUI_FONT);
+    for (const std::string& entry : props_.entries) {
+      const std::wstring text = WideText(entry);
+      if (widthIn(designFont, text) <= roomAtDesign) wanted = std::max(wanted, widthIn(shownFont, text) + beside);
+    }
+    ReleaseDC(hwnd(), dc);
+    if (atDesign) DeleteObject(atDesign);
+    if (wanted <= box.right - box.left) wanted = 0;
+  }
+  if (wanted == 0 && !listWidened_) return;
+  // A width less than the box's gives the list the box's width again.
+  SendMessageW(hwnd(), CB_SETDROPPEDWIDTH, WPARAM(wanted ? wanted : 1), 0);
+  listWidened_ = wanted != 0;
+}
+
+int32_t ComboBox::LaidOutHeight(int32_t windowHeight) {
+  // A drop-down box's window is its edit part; its design height holds the list.
+  RECT dropped{};
+  if (props_.kind == 0 || !SendMessageW(hwnd(), CB_GETDROPPEDCONTROLRECT, 0, reinterpret_cast<LPARAM>(&dropped)))
+    return windowHeight;
+  return dropped.bottom - dropped.top;
+}
+
+int32_t ComboBox::ExtraHeight(int dpi) const { return ToDpi(props_.extraHeight, dpi); }
 
 int32_t ComboBox::EntryHeight() { return int32_t(SendMessageW(hwnd(), CB_GETITEMHEIGHT, 0, 0)); }
 
@@ -253,7 +306,7 @@ bool ComboBox::SetOwnProperty(int32_t own, const PropertyValue& value) {
     }
     case ComboBoxOwn::kExtraHeight: {
       const int32_t extra = ClampRange(v, 0, kLimitMax);
-      SetEntryHeight(EntryHeight() - props_.extraHeight + extra);
+      SetEntryHeight(EntryHeight() - ExtraHeight(dpi()) + ToDpi(extra, dpi()));
       props_.extraHeight = extra;
       InvalidateRect(hwnd(), nullptr, TRUE);
       return false;
@@ -271,9 +324,10 @@ bool ComboBox::SetOwnProperty(int32_t own, const PropertyValue& value) {
     case ComboBoxOwn::kFont:
       props_.font = ValueBytes(value);
       // The font sets the entry height; the extra pixels stay on top of it.
-      SetEntryHeight(EntryHeight() - props_.extraHeight);
+      SetEntryHeight(EntryHeight() - ExtraHeight(dpi()));
       ApplyFont(props_.font);
-      SetEntryHeight(EntryHeight() + props_.extraHeight);
+      SetEntryHeight(EntryHeight() + ExtraHeight(dpi()));
+      FitListToEntries();
       InvalidateRect(hwnd(), nullptr, TRUE);
       return false;
     case ComboBoxOwn::kCurrentEntry: {

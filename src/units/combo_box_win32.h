@@ -14,7 +14,7 @@ namespace kavrel {
 // Posted to itself on CBN_SELENDOK; event 0 is raised when it arrives, so the
 // chosen entry is already in place.
 inline constexpr UINT kComboChosenMessage = 0xA711;
-// The least height of a drop-down box, list included.
+// The least height of a drop-down box, list included, in the design's pixels.
 inline constexpr int32_t kDropDownHeight = 160;
 
 
@@ -36,10 +36,17 @@ class ComboBox : public Unit {
   LRESULT UnitProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
   bool OnChildNotify(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* result) override;
   void ReleaseResources() override { background_.Reset(); }
+  void OnDpiChanged(int from) override;
+  int32_t LaidOutHeight(int32_t windowHeight) override;
 
  private:
   bool Editable() const { return props_.kind != 2; }
   int32_t EntryHeight();
+  // The extra pixels each entry has, at `dpi`.
+  int32_t ExtraHeight(int dpi) const;
+  // Widens the dropped-down list where an entry that fits the design's list
+  // would not fit the scaled one.
+  void FitListToEntries();
   void SetEntryHeight(int32_t height);
   void ApplySelection();
   // The selection's start (`start`) or length set to `value`.
@@ -53,6 +60,7 @@ class ComboBox : public Unit {
   UnitBrush background_;
   std::string selectedText_;         // own 5 as last read
   std::vector<uint8_t> entryBytes_;  // own 12 as last read
+  bool listWidened_ = false;
 };
 
 }  // namespace kavrel

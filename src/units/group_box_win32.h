@@ -26,6 +26,7 @@ class GroupBox : public Unit {
   std::vector<uint8_t> SaveBlob() const override { return props_.Save(); }
 
  protected:
+  void OnDpiChanged(int) override { ApplyFont(props_.font, false); }
   LRESULT UnitProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
   bool OnChildNotify(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* result) override;
   void ReleaseResources() override { background_.Reset(); }

@@ -159,8 +159,9 @@ void Label::Paint(HDC dc) {
   RECT r;
   GetClientRect(hwnd(), &r);
 
-  if (props_.border == 6 && props_.frameWidth > 0 && DrawFrame(dc, r, clip))
-    r = ToRect(InsideFrame(ToPixelRect(r), props_.frameWidth));
+  const int32_t frameWidth = ToDpi(props_.frameWidth, dpi());
+  if (props_.border == 6 && props_.frameWidth > 0 && DrawFrame(dc, r, clip, frameWidth))
+    r = ToRect(InsideFrame(ToPixelRect(r), frameWidth));
 
   RECT inside;
   if (!IntersectRect(&inside, &clip, &r)) SetRectEmpty(&inside);
@@ -174,9 +175,9 @@ void Label::Paint(HDC dc) {
     // Shrunk pictures come from one drawing: the same pixels under any clip.
     const int32_t layout = ClampChoice(props_.pictureLayout, 2);
     if (!picture_.empty() && layout == kLayoutFitted)
-      fitted_.Draw(dc, picture_, r, back, true, &remaining);
+      fitted_.Draw(dc, picture_, r, back, true, &remaining, dpi());
     else if (!picture_.empty())
-      DrawPictureLayout(layout, dc, picture_, r, clip, &remaining, back);
+      DrawPictureLayout(layout, dc, picture_, r, clip, &remaining, back, dpi());
   } else if (props_.gradient != 0) {
     const GradientStops stops =
         ChooseGradientColours(props_.gradientColour1, props_.gradientColour2, props_.gradientColour3);
@@ -194,12 +195,12 @@ void Label::Paint(HDC dc) {
   RestoreDC(dc, saved);
 }
 
-bool Label::DrawFrame(HDC dc, const RECT& r, const RECT& clip) {
+bool Label::DrawFrame(HDC dc, const RECT& r, const RECT& clip, int32_t width) {
   const GradientStops stops = ChooseGradientColours(props_.frameColour1, props_.frameColour2, props_.frameColour3);
   if (stops.count < 2 || IsRectEmpty(&r)) return false;
   HRGN previous = CreateRectRgn(0, 0, 0, 0);
   const bool hadClip = GetClipRgn(dc, previous) == 1;
-  for (const FrameBand& band : GradientFrameBands(ToPixelRect(r), props_.frameWidth)) {
+  for (const FrameBand& band : GradientFrameBands(ToPixelRect(r), width)) {
     const RECT area = ToRect(band.rect);
     if (band.mitred) {
       POINT corners[4];
@@ -221,7 +222,7 @@ bool Label::DrawFrame(HDC dc, const RECT& r, const RECT& clip) {
 void Label::DrawCaption(HDC dc, const RECT& area) {
   const std::wstring text = WindowWideText(hwnd());
   if (text.empty()) return;
-  HFONT created = CreateUnitFont(props_.font);
+  HFONT created = CreateShownFont(props_.font, dpi());
   HGDIOBJ old = SelectObject(dc, created ? HGDIOBJ(created) : GetStockObject(DEFAULT_GUI_FONT));
   UINT format = DT_NOCLIP | kHorizontal[ClampChoice(props_.horizontalAlign, 2)];
   if (props_.wrap == 1)

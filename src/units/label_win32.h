@@ -41,7 +41,7 @@ class Label : public Unit {
  private:
   void ApplyBorder();
   void Paint(HDC dc);
-  bool DrawFrame(HDC dc, const RECT& r, const RECT& clip);
+  bool DrawFrame(HDC dc, const RECT& r, const RECT& clip, int32_t width);
   void DrawCaption(HDC dc, const RECT& r);
   void DropPicture();
 

@@ -82,8 +82,13 @@ void ShapeBox::Paint(HDC dc) {
   GetClientRect(hwnd(), &client);
   const ShapePlan plan = PlanShape(props_, client.right - client.left, client.bottom - client.top);
   HPEN pens[2] = {};
-  for (int i = 0; i < plan.passCount; ++i)
-    pens[i] = CreatePen(kPenStyles[plan.pens[i].lineStyle], plan.pens[i].width, COLORREF(plan.pens[i].colour));
+  for (int i = 0; i < plan.passCount; ++i) {
+    // A solid line's width is the design's; the system's other pens are one
+    // pixel at any scale.
+    const int style = kPenStyles[plan.pens[i].lineStyle];
+    const int width = style == PS_INSIDEFRAME ? ToDpi(plan.pens[i].width, dpi()) : plan.pens[i].width;
+    pens[i] = CreatePen(style, width, COLORREF(plan.pens[i].colour));
+  }
 
   HBRUSH back = CreateSolidBrush(PaintColour(props_.backColour));
   SelectObject(dc, back);

@@ -46,15 +46,22 @@ std::array<uint8_t, 60> FontDescriptionOf(const LOGFONTW& font) {
   return description;
 }
 
-HFONT CreateUnitFont(std::span<const uint8_t> description) {
+HFONT CreateUnitFont(std::span<const uint8_t> description, int dpi) {
   if (description.size() != sizeof(LOGFONTA)) return nullptr;
   LOGFONTW font = WideFont(description.first<60>());
+  font.lfHeight = ToDpi(font.lfHeight, dpi);
+  font.lfWidth = ToDpi(font.lfWidth, dpi);
   font.lfCharSet = DEFAULT_CHARSET;
   font.lfOutPrecision = OUT_DEFAULT_PRECIS;
   font.lfClipPrecision = CLIP_DEFAULT_PRECIS;
   font.lfQuality = PROOF_QUALITY;
   font.lfPitchAndFamily = 0;
   return CreateFontIndirectW(&font);
+}
+
+HFONT CreateShownFont(std::span<const uint8_t> description, int dpi) {
+  if (HFONT own = CreateUnitFont(description, dpi)) return own;
+  return CreateDefaultFontForDpi(dpi);
 }
 
 void ChangeStyle(HWND hwnd, DWORD remove, DWORD add, bool extended) {
@@ -150,13 +157,34 @@ bool Unit::RaiseEvent(int32_t index, std::span<const uint32_t> args, SimpleEvent
   return ran;
 }
 
-LRESULT Unit::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) { return UnitProc(msg, wParam, lParam); }
+LRESULT Unit::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+  if (msg == kUnitDpiMessage) {
+    ChangeDpi(int(wParam));
+    return 0;
+  }
+  return UnitProc(msg, wParam, lParam);
+}
 
-void Unit::ApplyFont(const std::vector<uint8_t>& description) {
+void Unit::ChangeDpi(int dpi) {
+  if (dpi <= 0 || dpi == dpi_) return;
+  RECT r;
+  GetWindowRect(hwnd(), &r);
+  MapWindowPoints(nullptr, GetParent(hwnd()), reinterpret_cast<POINT*>(&r), 2);
+  const int from = dpi_;
+  dpi_ = dpi;
+  // Each of left, top, width and height goes through the design's pixels,
+  // as the load scaled them, so that coming back gives the same rectangle.
+  SetWindowPos(hwnd(), nullptr, BetweenDpis(r.left, from, dpi), BetweenDpis(r.top, from, dpi),
+               BetweenDpis(r.right - r.left, from, dpi), BetweenDpis(LaidOutHeight(r.bottom - r.top), from, dpi),
+               SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOREDRAW);
+  OnDpiChanged(from);
+}
+
+void Unit::ApplyFont(const std::vector<uint8_t>& description, bool redraw) {
   HFONT previous = font_;
-  font_ = CreateUnitFont(description);
+  font_ = CreateShownFont(description, dpi_);
   HGDIOBJ shown = font_ ? HGDIOBJ(font_) : GetStockObject(DEFAULT_GUI_FONT);
-  if (hwnd()) SendMessageW(hwnd(), WM_SETFONT, WPARAM(shown), TRUE);
+  if (hwnd()) SendMessageW(hwnd(), WM_SETFONT, WPARAM(shown), redraw ? TRUE : FALSE);
   // Only once the window no longer uses it.
   if (previous) DeleteObject(previous);
 }

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "framework/display_scale_win32.h"
 #include "framework/program_text_win32.h"
 #include "framework/window_win32.h"
 #include "units/gradient.h"
@@ -48,10 +49,13 @@ class UnitBrush {
 LOGFONTW WideFont(std::span<const uint8_t, 60> description);
 std::array<uint8_t, 60> FontDescriptionOf(const LOGFONTW& font);
 
-// A font of a 60-byte description with the character set, precisions,
-// quality and pitch overridden; null for any other length or when the font
-// cannot be made.
-HFONT CreateUnitFont(std::span<const uint8_t> description);
+// A font of a 60-byte description at `dpi`, with the character set,
+// precisions, quality and pitch overridden; null for any other length or
+// when the font cannot be made.
+HFONT CreateUnitFont(std::span<const uint8_t> description, int dpi);
+// The font a unit shows at `dpi`: its own, else the default font at that
+// DPI; null where the stock GUI font serves. The caller deletes it.
+HFONT CreateShownFont(std::span<const uint8_t> description, int dpi);
 
 // Replaces style bits (or extended style bits) as one change and refreshes
 // the frame without moving, sizing, re-ordering or activating the window.
@@ -93,6 +97,9 @@ class Unit : public Window {
   WindowId windowId() const { return window_; }
   UnitId unitId() const { return unit_; }
   bool designMode() const { return designMode_; }
+  // The DPI the unit draws its design at: its window's.
+  int dpi() const { return dpi_; }
+  void StartAtDpi(int dpi) { dpi_ = dpi; }
 
   // Own properties by OwnIndex. The setter gives true when the unit must be
   // re-created for the change to show; the getter false for an index the
@@ -115,9 +122,17 @@ class Unit : public Window {
   virtual LRESULT UnitProc(UINT msg, WPARAM wParam, LPARAM lParam) { return Window::WindowProc(msg, wParam, lParam); }
 
   // The font rule: the previous font is deleted; a 60-byte description
-  // gives a font of the unit's own, anything else the stock GUI font.
-  void ApplyFont(const std::vector<uint8_t>& description);
+  // gives a font of the unit's own, anything else the default font, both
+  // at the unit's DPI.
+  void ApplyFont(const std::vector<uint8_t>& description, bool redraw = true);
   HFONT font() const { return font_; }
+
+  // The window now draws at another DPI than `from`: the unit has been
+  // moved and sized to its design there; the type makes its fonts and
+  // measures again.
+  virtual void OnDpiChanged(int /*from*/) {}
+  // The height the unit's design gives it; a combo box's includes its list.
+  virtual int32_t LaidOutHeight(int32_t windowHeight) { return windowHeight; }
 
   // GDI objects and decoded pictures, released before the runtime hears of
   // the end.
@@ -130,7 +145,10 @@ class Unit : public Window {
   WindowId window_;
   UnitId unit_;
   bool designMode_;
+  int dpi_ = kDesignDpi;
   HFONT font_ = nullptr;
+
+  void ChangeDpi(int dpi);
 };
 
 // The routines shared by every type (interfaces 4, 5, 6 and 10).
@@ -151,6 +169,7 @@ struct UnitRoutines {
                                        int32_t height, WindowId window, UnitId unit, int32_t,
                                        int32_t designMode) {
     auto* object = new T(window, unit, designMode != 0);
+    object->StartAtDpi(DrawnDpi(parent));
     if (blob && blobSize >= 1 && !object->props().Load(std::span<const uint8_t>(blob, size_t(blobSize)))) {
       delete object;
       return nullptr;

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "commands/runtime_error.h"
+#include "framework/display_scale_win32.h"
 #include "units/unit_base_win32.h"
 #include "units/unit_interface_win32.h"
 #include "window/property_access.h"
@@ -15,38 +16,49 @@ namespace kavrel {
 
 namespace {
 
+// Font heights a program reads and writes are the design's, at 96 dpi
+// whatever the display's: the stock font, made at the system DPI, is given
+// at 96.
 FontContext SystemFontContext() {
   FontContext context;
   LOGFONTW font{};
   if (GetObjectW(GetStockObject(DEFAULT_GUI_FONT), sizeof font, &font) == sizeof font) {
     static_assert(sizeof(LOGFONTA) == FontDescription::kSize);
+    font.lfHeight = ScaleLength(font.lfHeight, kDesignDpi, SystemDpi());
+    font.lfWidth = ScaleLength(font.lfWidth, kDesignDpi, SystemDpi());
     if (auto d = FontDescription::FromBytes(FontDescriptionOf(font))) context.defaultFont = *d;
   }
-  if (HDC screen = GetDC(nullptr)) {
-    context.logPixelsY = GetDeviceCaps(screen, LOGPIXELSY);
-    ReleaseDC(nullptr, screen);
-  }
+  context.logPixelsY = kDesignDpi;
   return context;
+}
+
+// A unit's rectangle in its parent (a top-level window's on the screen), in
+// the window's pixels.
+RECT PlacedRect(HWND h) {
+  RECT r;
+  GetWindowRect(h, &r);
+  HWND parent = GetAncestor(h, GA_PARENT);
+  const bool popup = (GetWindowLongW(h, GWL_STYLE) & WS_POPUP) != 0;
+  if (!popup && parent && Window::FromHandle(parent)) MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&r), 2);
+  return r;
 }
 
 }  // namespace
 
 PropertyBits WindowEngineWin32::LiveCommonProperty(Window* object, int32_t index) const {
   HWND h = object->hwnd();
-  RECT r;
-  GetWindowRect(h, &r);
+  // Positions and sizes are read in the design's units at any DPI.
+  const RECT r = PlacedRect(h);
+  const int dpi = DrawnDpi(h);
   switch (index) {
     case common::kLeft:
-    case common::kTop: {
-      HWND parent = GetAncestor(h, GA_PARENT);
-      const bool popup = (GetWindowLongW(h, GWL_STYLE) & WS_POPUP) != 0;
-      if (!popup && parent && Window::FromHandle(parent)) MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&r), 2);
-      return uint32_t(index == common::kLeft ? r.left : r.top);
-    }
+      return uint32_t(FromDpi(r.left, dpi));
+    case common::kTop:
+      return uint32_t(FromDpi(r.top, dpi));
     case common::kWidth:
-      return uint32_t(r.right - r.left);
+      return uint32_t(FromDpi(r.right - r.left, dpi));
     case common::kHeight:
-      return uint32_t(r.bottom - r.top);
+      return uint32_t(FromDpi(r.bottom - r.top, dpi));
     case common::kVisible:
       return IsWindowVisible(h) ? 1 : 0;
     case common::kDisabled:
@@ -88,12 +100,9 @@ PropertyBits WindowEngineWin32::GetUnitProperty(WindowId window, UnitId unit, in
 void WindowEngineWin32::SetLiveCommonProperty(Window* object, UnitTable& table, uint32_t position, int32_t index,
                                               uintptr_t low, uint32_t high) {
   HWND h = object->hwnd();
-  const int32_t v = int32_t(uint32_t(low));
-  RECT r;
-  GetWindowRect(h, &r);
-  HWND parent = GetAncestor(h, GA_PARENT);
-  const bool popup = (GetWindowLongW(h, GWL_STYLE) & WS_POPUP) != 0;
-  if (!popup && parent && Window::FromHandle(parent)) MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&r), 2);
+  // A position or size written in the design's units, drawn at the window's DPI.
+  const int32_t v = ToDpi(int32_t(uint32_t(low)), DrawnDpi(h));
+  const RECT r = PlacedRect(h);
   int32_t x = r.left, y = r.top, w = r.right - r.left, hgt = r.bottom - r.top;
   switch (index) {
     case common::kLeft: x = v; break;

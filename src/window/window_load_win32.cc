@@ -6,6 +6,7 @@
 
 #include "base/startup_profile.h"
 #include "commands/library_interface.h"
+#include "framework/display_scale_win32.h"
 #include "framework/program_text_win32.h"
 #include "units/unit_interface_win32.h"
 #include "window/window_engine_win32.h"
@@ -135,10 +136,13 @@ class WindowLoad {
       const UnitTypeDescriptor* type = engine_.TypeOf(record->type());
       auto create = TypeInterface<CreateUnitFn>(type, iface::kCreate);
       if (!create) return false;
+      // The record's rectangle is the design's; the unit is made at the window's DPI.
       const UnitRect r = record->rect();
+      const int dpi = LayoutDpi(windowObject_->dpi());
       std::span<const uint8_t> blob = record->properties();
       Window* unit = create(blob.data(), int32_t(blob.size()), ExtraStyle(record->flags()), ParentFor(*record),
-                            childId, 0, r.left, r.top, r.width, r.height, id_, record->id(), 0, 0);
+                            childId, 0, ToDpi(r.left, dpi), ToDpi(r.top, dpi), ToDpi(r.width, dpi),
+                            ToDpi(r.height, dpi), id_, record->id(), 0, 0);
       childId += kChildIdStep;
       if (!unit) return false;
       units_.SetObject(i, unit);

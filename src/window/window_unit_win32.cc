@@ -8,6 +8,7 @@
 
 #include "base/startup_profile.h"
 #include "commands/library_interface.h"
+#include "framework/display_scale_win32.h"
 #include "framework/program_text_win32.h"
 #include "templates/window_template.h"
 #include "units/unit_interface_win32.h"
@@ -71,10 +72,21 @@ Window* KAVREL_STDCALL WindowUnit::Create(HWND parentOrOwner, const uint8_t* blo
   in.extraStyle = extraStyle;
   in.child = unit->child_;
   in.hasOwner = owner != nullptr;
-  in.rect = {left, top, width, height};
   in.screenWidth = GetSystemMetrics(SM_CXSCREEN);
   in.screenHeight = GetSystemMetrics(SM_CYSCREEN);
-  const WindowPlacement placement = ComputeWindowPlacement(unit->props_, in);
+  // The stored rectangle is the design's at 96 dpi, drawn at the window's
+  // DPI: until the window is there, its parent's or the system's.
+  const bool hasMenu = !unit->child_ && menu != nullptr;
+  SIZE size{};
+  auto placeAt = [&](int dpi) {
+    in.rect = {left, top, width, height};
+    const WindowPlacement design = ComputeWindowPlacement(unit->props_, in);
+    size = OuterSizeForDpi(width, height, design.style, design.exStyle, hasMenu, LayoutDpi(dpi));
+    in.rect = {ToDpi(left, LayoutDpi(dpi)), ToDpi(top, LayoutDpi(dpi)), size.cx, size.cy};
+    return ComputeWindowPlacement(unit->props_, in);
+  };
+  unit->dpi_ = unit->child_ ? DrawnDpi(parentOrOwner) : SystemDpi();
+  WindowPlacement placement = placeAt(unit->dpi_);
   HWND parent = unit->child_ ? parentOrOwner : owner;
   if (!unit->child_ && OwnedByHiddenOwner(owner != nullptr, unit->modal_, unit->props_, host.showModeWord()))
     parent = host.hiddenOwner();
@@ -85,25 +97,32 @@ Window* KAVREL_STDCALL WindowUnit::Create(HWND parentOrOwner, const uint8_t* blo
   // The menu becomes the window's only with the window; on failure the
   // caller still owns it.
   if (!unit->CreateEx(placement.exStyle, className.c_str(), unit->props_.caption.c_str(), placement.style,
-                      placement.left, placement.top, width, height, parent, menuOrId)) {
+                      placement.left, placement.top, size.cx, size.cy, parent, menuOrId)) {
     delete unit;
     return nullptr;
   }
   HWND hwnd = unit->hwnd();
   unit->ApplyFrameStyle();
+  // A top-level window takes the DPI of the monitor it was made on.
+  if (!unit->child_ && DpiOfWindow(hwnd) != unit->dpi_) {
+    unit->dpi_ = DpiOfWindow(hwnd);
+    placement = placeAt(unit->dpi_);
+  }
   RECT r;
   GetWindowRect(hwnd, &r);
-  if (r.right - r.left != width || r.bottom - r.top != height)
-    SetWindowPos(hwnd, nullptr, placement.left, placement.top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+  if (r.right - r.left != size.cx || r.bottom - r.top != size.cy || r.left != placement.left ||
+      r.top != placement.top)
+    SetWindowPos(hwnd, nullptr, placement.left, placement.top, size.cx, size.cy, SWP_NOZORDER | SWP_NOACTIVATE);
   unit->ApplyIcons();
   unit->ApplyShape();
-  SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), TRUE);
+  unit->ApplyDefaultFont(true);
   unit->ApplyAlwaysOnTop();
   unit->ApplyMovable();
   return unit;
 }
 
 WindowUnit::~WindowUnit() {
+  if (scaledFont_) DeleteObject(scaledFont_);
   if (accelerator_) DestroyAcceleratorTable(accelerator_);
   if (largeIcon_) DestroyIcon(largeIcon_);
   if (smallIcon_) DestroyIcon(smallIcon_);
@@ -135,8 +154,8 @@ void WindowUnit::ApplyIcons() {
   HICON small = nullptr;
   IconEntryChoice choice;
   if (!props_.icon.empty() && ChooseIconEntry(props_.icon, choice)) {
-    large = IconOfSize(choice, GetSystemMetrics(SM_CXICON));
-    small = IconOfSize(choice, GetSystemMetrics(SM_CXSMICON));
+    large = IconOfSize(choice, MetricForDpi(SM_CXICON, dpi_));
+    small = IconOfSize(choice, MetricForDpi(SM_CXSMICON, dpi_));
   }
   HICON oldLarge = largeIcon_;
   HICON oldSmall = smallIcon_;
@@ -154,6 +173,37 @@ void WindowUnit::ApplyIcons() {
   if (oldLarge) DestroyIcon(oldLarge);
   if (oldSmall) DestroyIcon(oldSmall);
   MarkProfile("icons-set");
+}
+
+void WindowUnit::ApplyDefaultFont(bool redraw) {
+  // Kept for units and dialogs that ask their parent for its font.
+  HFONT previous = scaledFont_;
+  scaledFont_ = CreateDefaultFontForDpi(dpi_);
+  HGDIOBJ shown = scaledFont_ ? HGDIOBJ(scaledFont_) : GetStockObject(DEFAULT_GUI_FONT);
+  SendMessageW(hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(shown), redraw ? TRUE : FALSE);
+  if (previous) DeleteObject(previous);
+}
+
+void WindowUnit::ChangeDpi(int dpi, const RECT* suggested) {
+  if (dpi <= 0) return;
+  const bool changed = dpi != dpi_;
+  dpi_ = dpi;
+  if (suggested)
+    SetWindowPos(hwnd(), nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
+                 suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOREDRAW);
+  if (changed) {
+    ApplyDefaultFont(false);
+    ApplyIcons();
+    ApplyShape();
+    stretched_.Reset();
+    if (WindowTemplate* window = Template()) {
+      UnitTable& units = window->units();
+      for (uint32_t i = 1; i < units.count(); ++i)
+        if (Window* unit = Engine().LiveObjectAt(units, i)) SendMessageW(unit->hwnd(), kUnitDpiMessage, WPARAM(dpi), 0);
+    }
+  }
+  // One repaint for all of it.
+  RedrawWindow(hwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
 }
 
 void WindowUnit::ApplyShape() {
@@ -220,7 +270,7 @@ void WindowUnit::PaintBackground(HDC dc) {
   const bool stretched = props_.pictureMode == 3, fitted = props_.pictureMode == 2;
   const bool hasArea = client.right > 0 && client.bottom > 0;
   const CoverSize cover = stretched ? CoverSize{client.right, client.bottom} : CoverSize{};
-  const bool copyHolds = (stretched || fitted) && stretched_.Holds(picture_, client, colour, fitted);
+  const bool copyHolds = (stretched || fitted) && stretched_.Holds(picture_, client, colour, fitted, dpi_);
   if (!props_.picture.empty() && hasArea && !pictureUnsound_ && !copyHolds && !picture_.Covers(cover)) {
     MarkProfile("background-decode");
     pictureUnsound_ = picture_.Load(props_.picture, cover) == KeptPicture::Loaded::kNotAPicture;
@@ -231,10 +281,10 @@ void WindowUnit::PaintBackground(HDC dc) {
   } else if (stretched || fitted) {
     // Shrunk or stretched: the same pixels under any clip. Once the
     // stretched copy holds the picture, its decoded pixels may go.
-    stretched_.Draw(dc, picture_, client, colour, fitted, &remaining);
-    if (stretched && stretched_.Holds(picture_, client, colour, false)) picture_.ReleasePixels();
+    stretched_.Draw(dc, picture_, client, colour, fitted, &remaining, dpi_);
+    if (stretched && stretched_.Holds(picture_, client, colour, false, dpi_)) picture_.ReleasePixels();
   } else if (props_.pictureMode <= 1) {
-    DrawPictureLayout(int32_t(props_.pictureMode), dc, picture_, client, clip, &remaining, colour);
+    DrawPictureLayout(int32_t(props_.pictureMode), dc, picture_, client, clip, &remaining, colour, dpi_);
   }
   if (remaining) {
     HBRUSH brush = CreateSolidBrush(colour);
@@ -321,8 +371,12 @@ LRESULT WindowUnit::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_DESTROY:
       OnDestroy();
       break;
+    case WM_DPICHANGED:
+      ChangeDpi(HIWORD(wParam), reinterpret_cast<const RECT*>(lParam));
+      return 0;
+    case kDrawnDpiMessage:
+      return dpi_;
     case WM_SETFONT:
-      // Kept for units and dialogs that ask their parent for its font.
       font_ = reinterpret_cast<HFONT>(wParam);
       if (LOWORD(lParam)) InvalidateRect(hwnd(), nullptr, TRUE);
       return 0;

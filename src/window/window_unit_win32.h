@@ -9,6 +9,7 @@
 #include <utility>
 #include <vector>
 
+#include "base/display_scale.h"
 #include "commands/runtime_services.h"
 #include "framework/window_win32.h"
 #include "units/unit_type.h"
@@ -77,6 +78,9 @@ class WindowUnit : public Window {
   // The focus moves to the next (or previous) unit that takes it.
   void MoveFocus(bool forward);
 
+  // The DPI the window draws its design at.
+  int dpi() const { return dpi_; }
+
  protected:
   LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
   void OnFinalDestroy() override;
@@ -89,6 +93,10 @@ class WindowUnit : public Window {
   void ApplyFrameStyle();
   void ApplyIcons();
   void ApplyShape();
+  void ApplyDefaultFont(bool redraw);
+  // WM_DPICHANGED: the suggested rectangle taken, every unit, font and kept
+  // picture made again for the new DPI, and the whole window painted once.
+  void ChangeDpi(int dpi, const RECT* suggested);
   void ApplyAlwaysOnTop();
   void ApplyMovable();
   void PaintBackground(HDC dc);
@@ -111,7 +119,9 @@ class WindowUnit : public Window {
   HACCEL accelerator_ = nullptr;
   HICON largeIcon_ = nullptr;  // made here; the default icons are not ours
   HICON smallIcon_ = nullptr;
-  HFONT font_ = nullptr;  // a stock font, never deleted
+  HFONT font_ = nullptr;        // as WM_SETFONT gave it
+  HFONT scaledFont_ = nullptr;  // the default font at a DPI not the system's; ours
+  int dpi_ = kDesignDpi;
   KeptPicture picture_;
   StretchedPicture stretched_;  // the picture as layout 2 or 3 last drew it
   bool pictureUnsound_ = false;  // no picture file: not tried again until it changes

@@ -169,6 +169,13 @@ RECT RectInParent(HWND window) {
   return r;
 }
 
+int DisplayDpi() {
+  HDC screen = GetDC(nullptr);
+  const int dpi = screen ? GetDeviceCaps(screen, LOGPIXELSY) : 96;
+  if (screen) ReleaseDC(nullptr, screen);
+  return dpi;
+}
+
 std::vector<std::string> ComboEntries(HWND combo) {
   std::vector<std::string> entries;
   LRESULT count = Send(combo, CB_GETCOUNT, 0, 0);
@@ -383,6 +390,22 @@ HWND AppSession::FindUnit(const wchar_t* cls, int left, int top) const {
     if (r.left == left && r.top == top) return window;
   }
   return nullptr;
+}
+
+bool AppSession::MoveToDpi(int from, int to) const {
+  RECT suggested{};
+  GetWindowRect(main_, &suggested);
+  suggested.right = suggested.left + AtDpi(MulDiv(suggested.right - suggested.left, 96, from), to);
+  suggested.bottom = suggested.top + AtDpi(MulDiv(suggested.bottom - suggested.top, 96, from), to);
+  // The rectangle goes by address, in the program's own memory.
+  void* at = VirtualAllocEx(process_, nullptr, sizeof suggested, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+  if (!at) return false;
+  DWORD_PTR result = 0;
+  const bool sent = WriteProcessMemory(process_, at, &suggested, sizeof suggested, nullptr) &&
+                    SendMessageTimeoutW(main_, WM_DPICHANGED, MAKEWPARAM(to, to), reinterpret_cast<LPARAM>(at),
+                                        SMTO_BLOCK, 10000, &result);
+  VirtualFreeEx(process_, at, 0, MEM_RELEASE);
+  return sent;
 }
 
 bool AppSession::Put(HWND combo, const std::wstring& text) const {

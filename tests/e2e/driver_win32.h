@@ -46,6 +46,10 @@ bool IsClass(HWND window, const wchar_t* name);
 // coordinates for a top-level window).
 RECT RectInParent(HWND window);
 std::vector<std::string> ComboEntries(HWND combo);
+// The display's DPI (the prefix's LogPixels under Wine), and a design length
+// at a DPI as the system rounds it.
+int DisplayDpi();
+inline int AtDpi(int designPixels, int dpi) { return MulDiv(designPixels, dpi, 96); }
 // Every descendant, in the order EnumChildWindows gives.
 std::vector<HWND> Descendants(HWND window);
 // Children of `parent` from the top of the z-order down.
@@ -177,6 +181,10 @@ class AppSession {
   // user does; true once the box shows that entry.
   bool Pick(HWND combo, int index) const;
   void Click(HWND button) const { PostMessageW(button, BM_CLICK, 0, 0); }
+  // Tells the main window, drawn at `from` dpi, that it is now on a monitor
+  // of `to` dpi, with the rectangle Windows suggests when it moves there:
+  // the same corner, the size scaled.
+  bool MoveToDpi(int from, int to) const;
 
   std::optional<Notice> WaitForNotice(DWORD timeoutMs) const;
   std::optional<Notice> CurrentNotice() const;

@@ -77,7 +77,8 @@ void KavrelTest::SetUp() {
   SessionTest::SetUp();
   if (HasFatalFailure()) return;
   for (const auto& unit : ExpectedUnits())
-    if (HWND window = app->FindUnit(ClassOf(unit.kind), unit.left, unit.top)) units_[unit.id] = window;
+    if (HWND window = app->FindUnit(ClassOf(unit.kind), AtDpi(unit.left, DisplayDpi()), AtDpi(unit.top, DisplayDpi())))
+      units_[unit.id] = window;
 }
 
 HWND KavrelTest::Unit(uint32_t id) const {

@@ -2,6 +2,7 @@
 // taken by scripts/e2e-screenshot.sh through this test: the driver waits
 // for the window, lets it paint, and has ImageMagick's import save the
 // screen of the harness's display cropped to the window.
+#include <cstdlib>
 #include <cstring>
 #include <iostream>
 
@@ -40,6 +41,9 @@ TEST_F(Screenshot, SavesTheWindowCroppedFromTheScreen) {
   std::string import = Environment("KAVREL_IMPORT");
   if (import.empty()) import = "/usr/bin/import";
 
+  // With KAVREL_DPI_TRIPS=n the window first goes to 144 dpi and back n times.
+  for (int trip = std::atoi(Environment("KAVREL_DPI_TRIPS").c_str()); trip > 0; --trip)
+    ASSERT_TRUE(app->MoveToDpi(96, 144) && app->MoveToDpi(144, 96));
   // Painting is done once the program waits for input again.
   WaitForInputIdle(app->process(), 10000);
   RedrawWindow(app->main(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
@@ -64,7 +68,14 @@ TEST_F(Screenshot, SavesTheWindowCroppedFromTheScreen) {
   CloseHandle(info.hThread);
   CloseHandle(info.hProcess);
   EXPECT_TRUE(WaitUntil([&] { return EndsWithPngEnd(windowsPath); }, 60000)) << line;
-  std::cout << "screenshot " << geometry << " saved to " << out << "\n";
+  // Where the client area is in the shot, for comparisons that leave out
+  // the frame the system draws.
+  RECT client{};
+  GetClientRect(app->main(), &client);
+  POINT origin{0, 0};
+  ClientToScreen(app->main(), &origin);
+  std::cout << "screenshot " << geometry << " saved to " << out << "; client area " << client.right << "x"
+            << client.bottom << "+" << origin.x - r.left << "+" << origin.y - r.top << "\n";
 }
 
 }  // namespace

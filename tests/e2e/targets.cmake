@@ -63,6 +63,10 @@ function(kavrel_e2e_test name filter timeout)
 endfunction()
 kavrel_e2e_test(e2e_driver_check "DriverCheck.*" 600)
 kavrel_e2e_test(e2e_window "MainWindow.*" 600)
+# The window at the display scales laptops run.
+foreach(dpi 120 144 192)
+  kavrel_e2e_add(e2e_display_${dpi} "MainWindow.*" 600 "e2e;display-scale" "${KAVREL_WINE_ENV};KAVREL_DPI=${dpi}")
+endforeach()
 kavrel_e2e_test(e2e_notices "Notices.*" 600)
 kavrel_e2e_test(e2e_command_lines "CommandLines.*" 600)
 # The same presses with programs planted beside Kavrel.exe under the names
@@ -84,6 +88,16 @@ endforeach()
 kavrel_e2e_add(e2e_soak "Soak.*" 1800 "e2e;soak" "${KAVREL_WINE_ENV};KAVREL_SOAK_PRESSES=100")
 kavrel_e2e_add(e2e_soak_full "Soak.*" 7200 "e2e;soak-full" "${KAVREL_WINE_ENV}")
 
+# The counter-proof of the display-scale screenshots: Kavrel with its units
+# laid out at 96 dpi and only its fonts following the display.
+add_executable(kavrel_fonts_only WIN32 ${CMAKE_SOURCE_DIR}/src/entry/winmain_win32.cc
+               ${CMAKE_SOURCE_DIR}/src/entry/kavrel.rc ${e2e_dir}/fonts_only_scale_win32.cc)
+target_include_directories(kavrel_fonts_only PRIVATE ${KAVREL_GENERATED_DIR} ${CMAKE_SOURCE_DIR}/src/app)
+target_link_libraries(kavrel_fonts_only PRIVATE kavrel_win32)
+target_compile_definitions(kavrel_fonts_only PRIVATE UNICODE _UNICODE)
+target_link_options(kavrel_fonts_only PRIVATE ${KAVREL_WIN_LINK})
+add_dependencies(kavrel_e2e kavrel_fonts_only)
+
 # The screenshot, in a virtual desktop so that the window has its frame,
 # saved where `make run` saves it too.
 get_filename_component(e2e_build_root ${CMAKE_BINARY_DIR} DIRECTORY)
@@ -97,6 +111,13 @@ add_test(NAME e2e_code_page_screenshots
          COMMAND bash ${CMAKE_SOURCE_DIR}/scripts/e2e-code-pages.sh ${e2e_build_root})
 set_tests_properties(e2e_code_page_screenshots PROPERTIES ENVIRONMENT "${KAVREL_WINE_ENV}" TIMEOUT 900
                      LABELS "e2e;code-page")
+
+# The window at 96, 120, 144 and 192 dpi against the 96-dpi one scaled up,
+# and the four side by side in build/display-scales.png.
+add_test(NAME e2e_display_scales
+         COMMAND bash ${CMAKE_SOURCE_DIR}/scripts/e2e-display-scales.sh ${e2e_build_root})
+set_tests_properties(e2e_display_scales PROPERTIES ENVIRONMENT "${KAVREL_WINE_ENV}" TIMEOUT 900
+                     LABELS "e2e;display-scale")
 
 # Benchmarks under Wine: they print figures and assert nothing.
 # `make bench` runs them (the e2e_bench target of the sub-build whose

@@ -5,17 +5,52 @@
 namespace kavrel::e2e {
 namespace {
 
-class MainWindow : public KavrelTest {};
-
 LONG Style(HWND window) { return GetWindowLongW(window, GWL_STYLE); }
 
-POINT OriginInClient(HWND unit, HWND main) {
-  RECT r{};
-  GetWindowRect(unit, &r);
-  POINT p{r.left, r.top};
-  ScreenToClient(main, &p);
-  return p;
+// The room a text takes in its unit's font as the design gives it, made here
+// at `dpi` (the decorative label's own, every other unit's the default GUI
+// font), wrapped within `width` as a button wraps, else on one line.
+SIZE Needed(const std::string& gbk, const ExpectedUnit& e, int dpi, int width) {
+  LOGFONTW f{};
+  GetObjectW(GetStockObject(DEFAULT_GUI_FONT), sizeof f, &f);
+  f.lfHeight = MulDiv(f.lfHeight, dpi, DisplayDpi());  // the stock font is the display's
+  if (e.record == 1) f = {AtDpi(-35, dpi), 0, 0, 0, FW_BOLD, 0, 0, 0, 0, 0, 0, 0, 0, L"\x534e\x6587\x884c\x6977"};
+  HDC dc = GetDC(nullptr);
+  HGDIOBJ old = SelectObject(dc, CreateFontIndirectW(&f));
+  RECT r{0, 0, width, 0};
+  DrawTextW(dc, FromGbk(gbk).c_str(), -1, &r,
+            DT_CALCRECT | DT_NOPREFIX | (e.kind == UnitKind::Button ? DT_WORDBREAK : DT_SINGLELINE));
+  DeleteObject(SelectObject(dc, old));
+  ReleaseDC(nullptr, dc);
+  return {r.right, r.bottom};
 }
+
+class MainWindow : public KavrelTest {
+ protected:
+  // Every unit's rectangle is the design's at `dpi`, within a pixel where
+  // that is not 96.
+  void ExpectDesignGeometry(int dpi) {
+    const int slack = dpi == 96 ? 0 : 1;
+    for (const ExpectedUnit& e : ExpectedUnits()) {
+      SCOPED_TRACE(testing::Message() << "record " << e.record << " at " << dpi << " dpi");
+      HWND u = Unit(e.id);
+      ASSERT_TRUE(u);
+      RECT r = RectInParent(u);
+      EXPECT_NEAR(r.left, AtDpi(e.left, dpi), slack);
+      EXPECT_NEAR(r.top, AtDpi(e.top, dpi), slack);
+      EXPECT_NEAR(r.right - r.left, AtDpi(e.width, dpi), slack);
+      // A drop-down box shows only its edit part; its list is checked apart.
+      if (e.kind != UnitKind::ComboBox) {
+        EXPECT_NEAR(r.bottom - r.top, AtDpi(e.height, dpi), slack);
+      }
+      RECT inWindow{};
+      GetWindowRect(u, &inWindow);
+      MapWindowPoints(nullptr, app->main(), reinterpret_cast<POINT*>(&inWindow), 2);
+      EXPECT_NEAR(inWindow.left, AtDpi(e.clientLeft, dpi), slack);
+      EXPECT_NEAR(inWindow.top, AtDpi(e.clientTop, dpi), slack);
+    }
+  }
+};
 
 TEST_F(MainWindow, IsACentredFixedWindowWithCaptionAndMinimiseButton) {
   HWND w = app->main();
@@ -23,10 +58,17 @@ TEST_F(MainWindow, IsACentredFixedWindowWithCaptionAndMinimiseButton) {
   EXPECT_EQ(WindowText(w), text::kCaption);
   RECT r{};
   GetWindowRect(w, &r);
-  EXPECT_EQ(r.right - r.left, 482);
-  EXPECT_EQ(r.bottom - r.top, 309);
-  EXPECT_EQ(r.left, (GetSystemMetrics(SM_CXSCREEN) - 482) / 2) << "stored left is 50";
-  EXPECT_EQ(r.top, (GetSystemMetrics(SM_CYSCREEN) - 309) / 2) << "stored top is 50";
+  const int width = r.right - r.left, height = r.bottom - r.top, dpi = DisplayDpi();
+  if (dpi == 96) {
+    EXPECT_EQ(width, 482);
+    EXPECT_EQ(height, 309);
+  }
+  RECT client{};  // the design's: 482 x 309 less Wine's frame at 96 dpi
+  GetClientRect(w, &client);
+  EXPECT_NEAR(client.right, AtDpi(472, dpi), dpi == 96 ? 0 : 1);
+  EXPECT_NEAR(client.bottom, AtDpi(280, dpi), dpi == 96 ? 0 : 1);
+  EXPECT_EQ(r.left, (GetSystemMetrics(SM_CXSCREEN) - width) / 2) << "stored left is 50";
+  EXPECT_EQ(r.top, (GetSystemMetrics(SM_CYSCREEN) - height) / 2) << "stored top is 50";
 
   LONG style = Style(w);
   LONG ex = GetWindowLongW(w, GWL_EXSTYLE);
@@ -55,15 +97,6 @@ TEST_F(MainWindow, HasTheTwentyOneUnitsAsDesigned) {
     ASSERT_TRUE(u) << "no " << ToGbk(ClassOf(e.kind)) << " at " << std::dec << e.left << "," << e.top;
     EXPECT_EQ(GetParent(u), e.parent ? Unit(e.parent) : app->main());
     EXPECT_EQ(GetDlgCtrlID(u), ControlId(e.record));
-    RECT r = RectInParent(u);
-    EXPECT_EQ(r.right - r.left, e.width);
-    // A drop-down box shows only its edit part; its list is checked below.
-    if (e.kind != UnitKind::ComboBox) {
-      EXPECT_EQ(r.bottom - r.top, e.height);
-    }
-    POINT p = OriginInClient(u, app->main());
-    EXPECT_EQ(p.x, e.clientLeft);
-    EXPECT_EQ(p.y, e.clientTop);
     EXPECT_EQ(WindowText(u), e.text);
 
     LONG style = Style(u);
@@ -91,6 +124,7 @@ TEST_F(MainWindow, HasTheTwentyOneUnitsAsDesigned) {
       case UnitKind::ShapeBox: break;
     }
   }
+  ExpectDesignGeometry(DisplayDpi());
 }
 
 // Among units of one parent an earlier record lies above a later one, so
@@ -109,10 +143,11 @@ TEST_F(MainWindow, ComboBoxesStartEmptyWithTheirDesignedLists) {
   // A system combo box made as the design asks (160 high with its list, the
   // default GUI font, one pixel more per entry) shows what the system makes
   // of that request: Wine, for one, keeps the font's entry height.
-  HWND reference = CreateWindowExW(0, L"COMBOBOX", L"", CBS_DROPDOWN | CBS_AUTOHSCROLL | WS_VSCROLL, 0, 0, 136, 160,
-                                   nullptr, nullptr, nullptr, nullptr);
+  const int dpi = DisplayDpi();
+  HWND reference = CreateWindowExW(0, L"COMBOBOX", L"", CBS_DROPDOWN | CBS_AUTOHSCROLL | WS_VSCROLL, 0, 0,
+                                   AtDpi(136, dpi), AtDpi(160, dpi), nullptr, nullptr, nullptr, nullptr);
   SendMessageW(reference, WM_SETFONT, WPARAM(GetStockObject(DEFAULT_GUI_FONT)), FALSE);
-  SendMessageW(reference, CB_SETITEMHEIGHT, 0, SendMessageW(reference, CB_GETITEMHEIGHT, 0, 0) + 1);
+  SendMessageW(reference, CB_SETITEMHEIGHT, 0, SendMessageW(reference, CB_GETITEMHEIGHT, 0, 0) + AtDpi(1, dpi));
   LRESULT entryHeight = SendMessageW(reference, CB_GETITEMHEIGHT, 0, 0);
   RECT referenceDropped{};
   SendMessageW(reference, CB_GETDROPPEDCONTROLRECT, 0, LPARAM(&referenceDropped));
@@ -136,6 +171,57 @@ TEST_F(MainWindow, ComboBoxesStartEmptyWithTheirDesignedLists) {
     EXPECT_EQ(dropped.bottom - dropped.top, referenceDropped.bottom - referenceDropped.top)
         << "made 160 high, not the 20 of its template";
   }
+}
+
+// What fits its unit at 96 dpi fits at the display's DPI, measured in the
+// unit's font: captions, the DHCP button's four lines, the entries in their
+// lists. "MAC" and "GW", which their 16-pixel labels cut at 96 dpi, are cut
+// no more than there; no combo box reaches over another unit.
+TEST_F(MainWindow, WhatFitsAtDesignSizeFitsAtTheDisplaysScale) {
+  const int dpi = DisplayDpi(), scrollBar = GetSystemMetrics(SM_CXVSCROLL);
+  for (const ExpectedUnit& e : ExpectedUnits()) {
+    SCOPED_TRACE(testing::Message() << "record " << e.record << " at " << dpi << " dpi");
+    const bool combo = e.kind == UnitKind::ComboBox;
+    RECT room{}, box{}, other{}, both{};  // in the unit at this DPI
+    GetClientRect(Unit(e.id), &room);
+    if (combo && SendMessageTimeoutW(Unit(e.id), CB_GETDROPPEDCONTROLRECT, 0, LPARAM(&box), SMTO_BLOCK, 5000, nullptr))
+      room.right = box.right - box.left - scrollBar;
+    const SIZE design{combo ? e.width - MulDiv(scrollBar, 96, dpi) : e.width, combo ? 100 : e.height};
+    for (const std::string& text : combo ? ExpectedEntries(e.id) : std::vector<std::string>{e.text}) {
+      if (text.empty()) continue;
+      const SIZE atDesign = Needed(text, e, 96, design.cx), atDpi = Needed(text, e, dpi, room.right);
+      const bool fits = atDesign.cx <= design.cx && atDesign.cy <= design.cy;
+      EXPECT_TRUE(fits ? atDpi.cx <= room.right && atDpi.cy <= room.bottom
+                       : double(room.right) / atDpi.cx >= double(design.cx) / atDesign.cx - 0.05)
+          << Readable(text) << (fits ? " does not fit" : " is cut more");
+    }
+    GetWindowRect(Unit(e.id), &box);
+    for (const ExpectedUnit& o : ExpectedUnits())
+      EXPECT_FALSE(combo && o.id != e.id && o.kind != UnitKind::ShapeBox && o.kind != UnitKind::GroupBox &&
+                   GetWindowRect(Unit(o.id), &other) && IntersectRect(&both, &box, &other))
+          << "over " << o.record;
+  }
+}
+
+// Moved to a monitor of 144 dpi and back, as Windows tells it with
+// WM_DPICHANGED (which Wine never sends): the design at 144 dpi, then the
+// 96-dpi window again; ten more round trips hold no GDI object more (where
+// the driver can count them: not under WoW64).
+TEST_F(MainWindow, FollowsTheMonitorsDpiThereAndBack) {
+  if (DisplayDpi() != 96) GTEST_SKIP() << "starts at 96 dpi";
+  RECT before{}, after{};
+  GetWindowRect(app->main(), &before);
+  ASSERT_TRUE(app->MoveToDpi(96, 144));
+  ExpectDesignGeometry(144);
+  ASSERT_TRUE(app->MoveToDpi(144, 96));
+  WaitForInputIdle(app->process(), 5000);  // painted
+  const std::optional<int> gdi = CountGdiObjects(app->process());
+  for (int trip = 0; trip < 10; ++trip) ASSERT_TRUE(app->MoveToDpi(96, 144) && app->MoveToDpi(144, 96));
+  GetWindowRect(app->main(), &after);
+  EXPECT_TRUE(EqualRect(&before, &after));
+  ExpectDesignGeometry(96);
+  EXPECT_TRUE(!gdi || WaitUntil([&] { return CountGdiObjects(app->process()) == gdi; }, 5000))
+      << *gdi << " GDI objects before, " << *CountGdiObjects(app->process()) << " after";
 }
 
 TEST_F(MainWindow, PickingAnEntryShowsItsExactText) {

@@ -2,6 +2,7 @@
 // caption rule, start positions, child and owned windows.
 #include <gtest/gtest.h>
 
+#include "base/display_scale.h"
 #include "window/window_style.h"
 
 namespace kavrel {
@@ -123,3 +124,13 @@ TEST(WindowStyle, HiddenOwner) {
 
 }  // namespace
 }  // namespace kavrel
+
+// Design lengths round as MulDiv does, halves away from zero (font heights
+// are negative), saturate, and at 96 dpi or more come back as they went.
+TEST(DisplayScale, RoundsAsTheSystemDoesAndComesBackExactly) {
+  EXPECT_EQ(kavrel::ToDpi(1, 144), 2);
+  EXPECT_EQ(kavrel::ToDpi(-35, 144), -53);
+  EXPECT_EQ(kavrel::ToDpi(INT32_MIN, 192), INT32_MIN);
+  for (int dpi : {96, 100, 120, 144, 168, 192, 240, 288, 480})
+    for (int v = -400; v <= 1200; ++v) ASSERT_EQ(kavrel::FromDpi(kavrel::ToDpi(v, dpi), dpi), v) << v << " at " << dpi;
+}
