@@ -52,12 +52,12 @@ function(kavrel_e2e_test name filter timeout)
   # 64-bit Windows: in a 64-bit prefix, where its cmd and netsh are the
   # 32-bit ones in syswow64 (system32 is redirected for the driver too, so
   # its copy of the recording netsh lands there). The driver cannot read the
-  # runtime heap's count of a program under Wine's WoW64, so the check of
-  # its counters, and the leak checks that rest on them, stay with the
-  # 32-bit prefix.
+  # runtime heap's count (nor the GDI objects) of a program under Wine's
+  # WoW64, so the check of its counters, and the leak checks that rest on
+  # them, stay with the 32-bit prefix.
   if(CMAKE_SIZEOF_VOID_P EQUAL 4)
     set(env KAVREL_WINEPREFIX=${CMAKE_BINARY_DIR}/wineprefix-wow64 KAVREL_WOW64=1 ${ARGN})
-    kavrel_e2e_add(${name}_wow64 ${filter}:-DriverCheck.CountersSeeWhatTheProgramHolds ${timeout} "e2e;wow64"
+    kavrel_e2e_add(${name}_wow64 ${filter}:-DriverCheck.CountersSeeWhatTheProgramHolds:MainWindow.FollowsTheMonitorsDpiThereAndBack ${timeout} "e2e;wow64"
                    "${env}")
   endif()
 endfunction()
@@ -75,10 +75,13 @@ kavrel_e2e_test(e2e_planted "CommandLines.*" 600 KAVREL_E2E_PLANTED=1)
 kavrel_e2e_test(e2e_injection "Injection.*" 600)
 kavrel_e2e_test(e2e_keys "Keys.*:Closing*" 600)
 kavrel_e2e_test(e2e_working_directory "Folders/WorkingDirectory.*" 600)
-# Every suite whose results depend on text, under each other code page that
+# Every test whose result depends on text, under each other code page that
 # Windows may run non-Unicode programs with (65001: its UTF-8 option), in
-# the 32-bit prefix; 936 is the suites' own above.
-set(e2e_texts "MainWindow.*:Notices.*:CommandLines.*:Injection.*:Folders/WorkingDirectory.*")
+# the 32-bit prefix; 936 is the suites' own above. The other injection cases
+# check the program's 936 bytes, the same under any code page, and the
+# window's geometry is the display scale's.
+set(e2e_texts "MainWindow.*:Notices.*:CommandLines.*:Injection.WhatCodePage936CannotHoldIsRefused:Folders/WorkingDirectory.*")
+set(e2e_texts "${e2e_texts}-MainWindow.FollowsTheMonitorsDpiThereAndBack:MainWindow.WhatFits*:MainWindow.Stacks*")
 foreach(cp 950 932 949 1252 65001)
   kavrel_e2e_add(e2e_code_page_${cp} ${e2e_texts} 900 "e2e;code-page" "${KAVREL_WINE_ENV};KAVREL_CODEPAGE=${cp}")
 endforeach()

@@ -205,8 +205,7 @@ TEST_F(MainWindow, WhatFitsAtDesignSizeFitsAtTheDisplaysScale) {
 
 // Moved to a monitor of 144 dpi and back, as Windows tells it with
 // WM_DPICHANGED (which Wine never sends): the design at 144 dpi, then the
-// 96-dpi window again; ten more round trips hold no GDI object more (where
-// the driver can count them: not under WoW64).
+// 96-dpi window again; ten more round trips hold no GDI object more.
 TEST_F(MainWindow, FollowsTheMonitorsDpiThereAndBack) {
   if (DisplayDpi() != 96) GTEST_SKIP() << "starts at 96 dpi";
   RECT before{}, after{};
@@ -214,14 +213,18 @@ TEST_F(MainWindow, FollowsTheMonitorsDpiThereAndBack) {
   ASSERT_TRUE(app->MoveToDpi(96, 144));
   ExpectDesignGeometry(144);
   ASSERT_TRUE(app->MoveToDpi(144, 96));
-  WaitForInputIdle(app->process(), 5000);  // painted
-  const std::optional<int> gdi = CountGdiObjects(app->process());
+  // Counted with every paint done (UpdateWindow waits for the program's).
+  auto painted = [&] {
+    RedrawWindow(app->main(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+    return CountGdiObjects(app->process());
+  };
+  const std::optional<int> gdi = painted();
+  ASSERT_TRUE(gdi);
   for (int trip = 0; trip < 10; ++trip) ASSERT_TRUE(app->MoveToDpi(96, 144) && app->MoveToDpi(144, 96));
   GetWindowRect(app->main(), &after);
   EXPECT_TRUE(EqualRect(&before, &after));
   ExpectDesignGeometry(96);
-  EXPECT_TRUE(!gdi || WaitUntil([&] { return CountGdiObjects(app->process()) == gdi; }, 5000))
-      << *gdi << " GDI objects before, " << *CountGdiObjects(app->process()) << " after";
+  EXPECT_EQ(painted(), gdi) << "GDI objects before and after";
 }
 
 TEST_F(MainWindow, PickingAnEntryShowsItsExactText) {
