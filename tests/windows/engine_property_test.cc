@@ -98,6 +98,22 @@ TEST_F(EnginePropertyTest, CommonPropertiesLiveAndFromTheTemplate) {
   EXPECT_EQ(Get(box_.id, 0), 7u);
 }
 
+// On a monitor of 144 dpi the program reads and writes positions and sizes
+// in the design's units, as the template holds them.
+TEST_F(EnginePropertyTest, PositionsAndSizesStayInTheDesignsUnitsAtAnyDpi) {
+  HWND hwnd = WindowHandle(design_.id);
+  RECT r;
+  GetWindowRect(hwnd, &r);
+  RECT at144{r.left, r.top, r.left + 480, r.top + 360};
+  SendMessageW(hwnd, WM_DPICHANGED, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&at144));
+  EXPECT_EQ(Get(0, 2), 320u);
+  EXPECT_EQ(Get(0, 3), 240u);
+  Set(0, 2, 300);
+  GetWindowRect(hwnd, &r);
+  EXPECT_EQ(r.right - r.left, 450);
+  EXPECT_EQ(Get(0, 2), 300u);
+}
+
 TEST_F(EnginePropertyTest, OwnTextsAreFreshBlocksOrNull) {
   PropertyBits first = Get(box_.id, 8);
   PropertyBits second = Get(box_.id, 8);
