@@ -75,12 +75,15 @@ kavrel_e2e_test(e2e_planted "CommandLines.*" 600 KAVREL_E2E_PLANTED=1)
 kavrel_e2e_test(e2e_injection "Injection.*" 600)
 kavrel_e2e_test(e2e_keys "Keys.*:Closing*" 600)
 kavrel_e2e_test(e2e_working_directory "Folders/WorkingDirectory.*" 600)
-# Every test whose result depends on text, under each other code page that
-# Windows may run non-Unicode programs with (65001: its UTF-8 option), in
-# the 32-bit prefix; 936 is the suites' own above. The other injection cases
-# check the program's 936 bytes, the same under any code page, and the
-# window's geometry is the display scale's.
-set(e2e_texts "MainWindow.*:Notices.*:CommandLines.*:Injection.WhatCodePage936CannotHoldIsRefused:Folders/WorkingDirectory.*")
+# The tests whose results depend on how texts cross to the system, under
+# each other code page that Windows may run non-Unicode programs with
+# (65001: its UTF-8 option), in the 32-bit prefix; 936 runs every suite
+# above. They are the window's texts and lists, a notice, names typed,
+# picked and with a GBK trail byte that is an operator's code, the texts 936
+# cannot hold, and the folders. The other cases check what the program does
+# with its own 936 bytes, and the window's geometry is the display scale's.
+set(e2e_texts "MainWindow.*:Notices.StaticAddressInTheOrderOfItsChecks:CommandLines.AName*:CommandLines.AGbk*")
+set(e2e_texts "${e2e_texts}:Injection.WhatCodePage936CannotHoldIsRefused:Folders/WorkingDirectory.*")
 set(e2e_texts "${e2e_texts}-MainWindow.FollowsTheMonitorsDpiThereAndBack:MainWindow.WhatFits*:MainWindow.Stacks*")
 foreach(cp 950 932 949 1252 65001)
   kavrel_e2e_add(e2e_code_page_${cp} ${e2e_texts} 900 "e2e;code-page" "${KAVREL_WINE_ENV};KAVREL_CODEPAGE=${cp}")
