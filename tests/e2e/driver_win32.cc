@@ -83,37 +83,30 @@ std::optional<uint32_t> SymbolRva(const std::wstring& imagePath, const std::stri
 
 }  // namespace
 
-std::string ToGbk(const std::wstring& wide) {
+namespace {
+
+std::string Narrow(UINT codePage, const std::wstring& wide) {
   if (wide.empty()) return {};
-  int n = WideCharToMultiByte(kGbk, 0, wide.data(), int(wide.size()), nullptr, 0, nullptr, nullptr);
+  int n = WideCharToMultiByte(codePage, 0, wide.data(), int(wide.size()), nullptr, 0, nullptr, nullptr);
   std::string out(size_t(std::max(n, 0)), '\0');
-  if (n > 0) WideCharToMultiByte(kGbk, 0, wide.data(), int(wide.size()), out.data(), n, nullptr, nullptr);
+  if (n > 0) WideCharToMultiByte(codePage, 0, wide.data(), int(wide.size()), out.data(), n, nullptr, nullptr);
   return out;
 }
 
-std::wstring FromGbk(const std::string& gbk) {
-  if (gbk.empty()) return {};
-  int n = MultiByteToWideChar(kGbk, 0, gbk.data(), int(gbk.size()), nullptr, 0);
+std::wstring Widen(UINT codePage, const std::string& bytes) {
+  if (bytes.empty()) return {};
+  int n = MultiByteToWideChar(codePage, 0, bytes.data(), int(bytes.size()), nullptr, 0);
   std::wstring out(size_t(std::max(n, 0)), L'\0');
-  if (n > 0) MultiByteToWideChar(kGbk, 0, gbk.data(), int(gbk.size()), out.data(), n);
+  if (n > 0) MultiByteToWideChar(codePage, 0, bytes.data(), int(bytes.size()), out.data(), n);
   return out;
 }
 
-std::string Utf8(const std::wstring& wide) {
-  if (wide.empty()) return {};
-  int n = WideCharToMultiByte(CP_UTF8, 0, wide.data(), int(wide.size()), nullptr, 0, nullptr, nullptr);
-  std::string out(size_t(std::max(n, 0)), '\0');
-  if (n > 0) WideCharToMultiByte(CP_UTF8, 0, wide.data(), int(wide.size()), out.data(), n, nullptr, nullptr);
-  return out;
-}
+}  // namespace
 
-std::wstring FromUtf8(const std::string& utf8) {
-  if (utf8.empty()) return {};
-  int n = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), int(utf8.size()), nullptr, 0);
-  std::wstring out(size_t(std::max(n, 0)), L'\0');
-  if (n > 0) MultiByteToWideChar(CP_UTF8, 0, utf8.data(), int(utf8.size()), out.data(), n);
-  return out;
-}
+std::string ToGbk(const std::wstring& wide) { return Narrow(kGbk, wide); }
+std::wstring FromGbk(const std::string& gbk) { return Widen(kGbk, gbk); }
+std::string Utf8(const std::wstring& wide) { return Narrow(CP_UTF8, wide); }
+std::wstring FromUtf8(const std::string& utf8) { return Widen(CP_UTF8, utf8); }
 
 std::string Readable(const std::string& gbk) { return Utf8(FromGbk(gbk)); }
 

@@ -516,16 +516,23 @@ TEST_F(EngineWindowTest, AStretchedPictureFollowsColourSizeAndPicture) {
   matches("picture", 240, 130);
 }
 
-// After a shrink and a grow, and after GDI was short for a moment (all but a
-// few of the process's GDI objects taken) while the window had to decode its
-// picture again and make its stretched copy anew: whatever of that failed,
-// the next paint shows what a window made then shows.
-TEST_F(EngineWindowTest, AStretchedPictureComesBackAfterAPaintThatFailed) {
+// A borderless window at the top left with the program's background
+// stretched over it.
+WindowProps StretchedBackground() {
   WindowProps props = MainLike();
   props.border = 0;
   props.startPosition = 0;
   props.picture = test::ReadGenerated("background.jpg");
   props.pictureMode = 3;
+  return props;
+}
+
+// After a shrink and a grow, and after GDI was short for a moment (all but a
+// few of the process's GDI objects taken) while the window had to decode its
+// picture again and make its stretched copy anew: whatever of that failed,
+// the next paint shows what a window made then shows.
+TEST_F(EngineWindowTest, AStretchedPictureComesBackAfterAPaintThatFailed) {
+  const WindowProps props = StretchedBackground();
   WindowDesign design = NewWindow(props, {0, 0, 200, 100});
   ASSERT_TRUE(Load(Install(design)));
   HWND hwnd = WindowHandle(design.id);
@@ -582,11 +589,7 @@ void SaveSideBySide(const test::PixelGrid& left, const test::PixelGrid& right, c
 TEST_F(EngineWindowTest, AStretchedJpegIsDecodedOnlyAsLargeAsItIsShown) {
   constexpr int kWidth = 476, kHeight = 280;  // the main window's client area
   const RECT client{0, 0, kWidth, kHeight};
-  WindowProps props = MainLike();
-  props.border = 0;
-  props.startPosition = 0;
-  props.picture = test::ReadGenerated("background.jpg");
-  props.pictureMode = 3;
+  const WindowProps props = StretchedBackground();
   WindowDesign design = NewWindow(props, {0, 0, 120, 70});
   ASSERT_TRUE(Load(Install(design)));
   HWND hwnd = WindowHandle(design.id);
